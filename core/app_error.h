@@ -1,0 +1,55 @@
+// The one failure type: a number, a description, where it was raised and on which line.
+#pragma once
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace tsln {
+
+struct AppError : std::exception {
+    int32_t number = 0;
+    std::string description;
+    std::string source; // the raising procedure, when it names itself
+    int line = 0;       // our own source line, 0 when unknown
+
+    AppError() = default;
+    AppError(int32_t n, std::string desc, std::string src = {}, int ln = 0)
+        : number(n), description(std::move(desc)), source(std::move(src)), line(ln) {}
+    const char* what() const noexcept override { return description.c_str(); }
+};
+
+// Numbers the runtime itself uses for its own failures.
+namespace err {
+constexpr int32_t kInvalidCall = 5;   // "Invalid procedure call or argument"
+constexpr int32_t kOverflow = 6;      // "Overflow"
+constexpr int32_t kOutOfMemory = 7;   // "Out of memory"
+constexpr int32_t kTypeMismatch = 13; // "Type mismatch"
+constexpr int32_t kInternal = 51;     // "Internal error"
+constexpr int32_t kFileNotFound = 53; // "File not found"
+constexpr int32_t kPathNotFound = 76; // "Path not found"
+constexpr int32_t kAppErrorBase = static_cast<int32_t>(0x80040000u);
+} // namespace err
+
+// Raises an AppError that records the line it was raised on.
+#define TSLN_FAIL(number, description) throw ::tsln::AppError((number), (description), {}, __LINE__)
+
+// The platform's text for a system error code, without the trailing line break.
+std::string SystemErrorText(unsigned long code);
+
+// An AppError for a failed platform call: the code and the platform's text.
+AppError Win32Failure(unsigned long code, int line = 0);
+
+// Classifies the exception being handled (call only inside a catch block).
+AppError CurrentFailure() noexcept;
+
+// The report text for a failure handled by the procedure named by `source`.
+std::string BuildReport(const AppError& failure, const std::string& source);
+
+// The handler of every procedure: report the current failure with the procedure's fixed source and
+// Silent choice. Call only inside a catch block; never throws.
+void HandleFailure(const char* source, bool silent) noexcept;
+
+constexpr bool kShown = false;
+constexpr bool kSilent = true;
+
+} // namespace tsln

@@ -1,0 +1,53 @@
+// Start-up and the small shared helpers of the whole program.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace tsln {
+
+// Exit codes of the process.
+constexpr int kExitNormal = 0;
+constexpr int kExitRefused = 1;
+// Main loaded the agent: the message loop runs until it is unloaded.
+constexpr int kRunAgent = -1;
+
+// The per-user application folder, always ending in "\" (empty until start-up sets it).
+const std::string& AppFolder();
+void SetAppFolder(std::string folder);
+
+// The help file that ShowHelp opens.
+const std::string& HelpFile();
+void SetHelpFile(std::string path);
+
+// The folder that holds the running executable, without a trailing "\" (except at a drive's root).
+std::string ProgramFolder();
+// The executable's file name without its folder and without ".exe".
+std::string ExeBaseName();
+
+std::string AddBackslash(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The name of a Windows version by major version, platform id and minor version.
+std::string OSVersionName(DWORD major, DWORD platformId, DWORD minor);
+// The name of the running Windows version; empty (after a shown report) when it cannot be read.
+std::string OSVersion();
+
+// The argument text of a command line: everything after the program name, leading blanks dropped.
+std::string ArgumentText(const std::string& commandLine);
+
+// The shell's per-user application-data folder; empty when it cannot be resolved.
+std::string UserAppDataFolder();
+
+// Places `dialog` over `mainWindow` as the dialogs do when they load (in twips, whole numbers).
+void CenterOverMain(HWND dialog, HWND mainWindow);
+
+// The process entry: returns the exit code when start-up ends the process, or runs the agent's message
+// loop and returns when the agent is unloaded.
+int Main(HINSTANCE instance, const std::string& argumentText);
+
+// The three machine checks; false (after the message) when one fails and the process must end.
+bool CheckPrerequisites();
+// The clean-up of "-utsln".
+void RemoveProgramData();
+
+} // namespace tsln

@@ -1,0 +1,119 @@
+// One move-only owner for every kind of handle, and a scope guard for one-off clean-up.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <utility>
+
+namespace tsln {
+
+// Traits give the handle type, its invalid value and how to close it.
+template <typename Traits>
+class unique_any {
+public:
+    using pointer = typename Traits::type;
+
+    unique_any() noexcept = default;
+    explicit unique_any(pointer value) noexcept : value_(value) {}
+    unique_any(const unique_any&) = delete;
+    unique_any& operator=(const unique_any&) = delete;
+    unique_any(unique_any&& other) noexcept : value_(other.release()) {}
+    unique_any& operator=(unique_any&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    ~unique_any() { reset(); }
+
+    pointer get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
+    pointer release() noexcept { return std::exchange(value_, Traits::invalid()); }
+    void reset(pointer value = Traits::invalid()) noexcept {
+        pointer old = std::exchange(value_, value);
+        if (old != Traits::invalid()) Traits::close(old);
+    }
+    // For out-parameters: frees what is held, then hands out the slot.
+    pointer* put() noexcept {
+        reset();
+        return &value_;
+    }
+
+private:
+    pointer value_ = Traits::invalid();
+};
+
+namespace traits {
+template <typename T, typename R, R(WINAPI* Close)(T)>
+struct null_invalid {
+    using type = T;
+    static T invalid() noexcept { return T{}; }
+    static void close(T value) noexcept { Close(value); }
+};
+struct file_handle {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE value) noexcept { ::CloseHandle(value); }
+};
+struct find_handle {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE value) noexcept { ::FindClose(value); }
+};
+struct hkey {
+    using type = HKEY;
+    static HKEY invalid() noexcept { return nullptr; }
+    // Predefined roots are never closed.
+    static void close(HKEY value) noexcept {
+        if (reinterpret_cast<ULONG_PTR>(value) < 0x80000000u) ::RegCloseKey(value);
+    }
+};
+struct co_task_mem {
+    using type = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* value) noexcept { ::CoTaskMemFree(value); }
+};
+struct gdi_object {
+    using type = HGDIOBJ;
+    static HGDIOBJ invalid() noexcept { return nullptr; }
+    static void close(HGDIOBJ value) noexcept { ::DeleteObject(value); }
+};
+} // namespace traits
+
+using unique_handle = unique_any<traits::null_invalid<HANDLE, BOOL, &::CloseHandle>>;
+using unique_file = unique_any<traits::file_handle>;
+using unique_find = unique_any<traits::find_handle>;
+using unique_hkey = unique_any<traits::hkey>;
+using unique_hmodule = unique_any<traits::null_invalid<HMODULE, BOOL, &::FreeLibrary>>;
+using unique_hwnd = unique_any<traits::null_invalid<HWND, BOOL, &::DestroyWindow>>;
+using unique_hicon = unique_any<traits::null_invalid<HICON, BOOL, &::DestroyIcon>>;
+using unique_hdc = unique_any<traits::null_invalid<HDC, BOOL, &::DeleteDC>>;
+using unique_gdi = unique_any<traits::gdi_object>;
+using unique_cotaskmem = unique_any<traits::co_task_mem>;
+
+// Runs a callable when the scope ends, unless dismissed.
+template <typename F>
+class scope_exit {
+public:
+    explicit scope_exit(F f) noexcept : f_(std::move(f)) {}
+    scope_exit(const scope_exit&) = delete;
+    scope_exit& operator=(const scope_exit&) = delete;
+    ~scope_exit() {
+        if (active_) {
+            try {
+                f_();
+            } catch (...) {
+                // Clean-up never throws past a destructor.
+            }
+        }
+    }
+    void dismiss() noexcept { active_ = false; }
+
+private:
+    F f_;
+    bool active_ = true;
+};
+
+template <typename F>
+scope_exit<F> make_scope_exit(F f) {
+    return scope_exit<F>(std::move(f));
+}
+
+} // namespace tsln

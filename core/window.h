@@ -1,0 +1,45 @@
+// A thin base for the program's windows: `this` lives in GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY,
+// and every message goes through one virtual handler inside a catch-all.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace tsln {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    // Registers the class once per process (the class name is the key) and creates the window.
+    bool Create(HINSTANCE instance, const char* className, const char* title, DWORD style, DWORD exStyle,
+                int x, int y, int width, int height, HWND parent);
+
+    // The window's message handler; the default passes everything on.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The report source used when a message handler fails ("Tessaline.frmX.WindowProc").
+    virtual const char* FailureSource() const = 0;
+    // Called after WM_NCDESTROY, once the window is gone.
+    virtual void OnDestroyed() {}
+
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+// Lets the messages already queued for this thread run, then returns.
+void DoEvents();
+
+// Runs the thread's message loop until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+
+} // namespace tsln

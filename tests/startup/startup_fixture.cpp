@@ -1,0 +1,42 @@
+#include "tests/startup/startup_fixture.h"
+
+namespace startup {
+
+std::string Exe() {
+    return testing::DistDir() + "\\Tessaline.exe";
+}
+
+std::string LogPath() {
+    return testing::UserAppFolder() + "\\Tessaline.log";
+}
+
+tsdriver::RunResult Run(const std::string& args, const std::string& winVersion, const std::string& exe) {
+    tsdriver::RunOptions options;
+    options.exe = exe;
+    options.args = args;
+    options.winVersion = winVersion;
+    return tsdriver::Run(options);
+}
+
+ValueSnapshot::ValueSnapshot(HKEY root, std::string path, std::string name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)),
+      existed_(testing::ReadRaw(root_, path_, name_, type_, data_)) {}
+
+ValueSnapshot::~ValueSnapshot() {
+    tsln::unique_hkey key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+    if (existed_)
+        RegSetValueExA(key.get(), name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
+    else
+        RegDeleteValueA(key.get(), name_.c_str());
+}
+
+long CallPlayer(const char* entry) {
+    tsln::unique_hmodule player(LoadLibraryA((testing::DistDir() + "\\tslnplay.dll").c_str()));
+    if (!player) return -1;
+    using Entry = HRESULT(WINAPI*)();
+    auto call = reinterpret_cast<Entry>(GetProcAddress(player.get(), entry));
+    return call ? call() : -2;
+}
+
+} // namespace startup

@@ -1,0 +1,47 @@
+// What the start-up tests share: the real exe, its log, and the registry places it touches.
+#pragma once
+#include "tests/support/test_support.h"
+
+#include <string>
+
+namespace startup {
+
+constexpr const char* kPlayerClsidKey = "SOFTWARE\\Classes\\CLSID\\{3F8A6C21-5D4E-4B7A-9C1F-2E6D8B0A7C54}";
+constexpr const char* kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+std::string Exe();
+std::string LogPath();
+
+// Runs the exe with the argument text in the given Windows version, pressing OK on every box and
+// unloading the agent once the program runs.
+tsdriver::RunResult Run(const std::string& args, const std::string& winVersion = "",
+                        const std::string& exe = Exe());
+
+// Calls the player's own DllRegisterServer or DllUnregisterServer.
+long CallPlayer(const char* entry);
+
+// One registry value captured and put back (or removed) at the end.
+class ValueSnapshot {
+public:
+    ValueSnapshot(HKEY root, std::string path, std::string name);
+    ~ValueSnapshot();
+    ValueSnapshot(const ValueSnapshot&) = delete;
+    ValueSnapshot& operator=(const ValueSnapshot&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_, name_;
+    bool existed_;
+    DWORD type_ = 0;
+    std::vector<BYTE> data_;
+};
+
+// Everything a start-up test may change: the product's keys, the UIHost value, the log.
+struct Guard {
+    testing::RegTreeSnapshot userKeys{HKEY_CURRENT_USER, "Software\\Quillfen"};
+    testing::RegTreeSnapshot machineKeys{HKEY_LOCAL_MACHINE, "Software\\Quillfen"};
+    ValueSnapshot uiHost{HKEY_LOCAL_MACHINE, kWinlogon, "UIHost"};
+    testing::FileSnapshot log{LogPath()};
+};
+
+} // namespace startup

@@ -1,0 +1,255 @@
+#include "tests/support/test_support.h"
+#include "core/mod_main.h"
+
+#include <shlwapi.h>
+
+namespace testing {
+
+namespace {
+
+RegTreeSnapshot::Node Capture(HKEY key, const std::string& name) {
+    RegTreeSnapshot::Node node;
+    node.name = name;
+    for (DWORD i = 0;; ++i) {
+        char valueName[16384];
+        DWORD nameLength = sizeof valueName, type = 0, size = 0;
+        if (RegEnumValueA(key, i, valueName, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        RegTreeSnapshot::Value value{std::string(valueName, nameLength), type, std::vector<BYTE>(size)};
+        DWORD got = size;
+        RegQueryValueExA(key, value.name.c_str(), nullptr, &type, value.data.data(), &got);
+        value.data.resize(got);
+        node.values.push_back(std::move(value));
+    }
+    for (DWORD i = 0;; ++i) {
+        char childName[512];
+        DWORD length = sizeof childName;
+        if (RegEnumKeyExA(key, i, childName, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        tsln::unique_hkey child;
+        if (RegOpenKeyExA(key, childName, 0, KEY_READ, child.put()) == ERROR_SUCCESS)
+            node.children.push_back(Capture(child.get(), childName));
+    }
+    return node;
+}
+
+void Recreate(HKEY parent, const RegTreeSnapshot::Node& node) {
+    tsln::unique_hkey key;
+    if (RegCreateKeyExA(parent, node.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    for (const auto& v : node.values)
+        RegSetValueExA(key.get(), v.name.c_str(), 0, v.type, v.data.data(),
+                       static_cast<DWORD>(v.data.size()));
+    for (const auto& child : node.children)
+        Recreate(key.get(), child);
+}
+
+} // namespace
+
+RegTreeSnapshot::RegTreeSnapshot(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+    tsln::unique_hkey key;
+    existed_ = RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    if (existed_) node_ = Capture(key.get(), path_);
+}
+
+RegTreeSnapshot::~RegTreeSnapshot() {
+    DeleteTree(root_, path_);
+    if (existed_) Recreate(root_, node_);
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+    tsln::unique_hkey key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+void DeleteTree(HKEY root, const std::string& path) {
+    SHDeleteKeyA(root, path.c_str());
+}
+
+namespace {
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+            DWORD size) {
+    tsln::unique_hkey key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+        ERROR_SUCCESS)
+        RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+} // namespace
+
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+               DWORD type) {
+    // A multi-string brings its own terminators; other texts get one.
+    const DWORD size = static_cast<DWORD>(value.size() + (type == REG_MULTI_SZ ? 0 : 1));
+    SetRaw(root, path, name, type, value.c_str(), size);
+}
+
+void SetBinary(HKEY root, const std::string& path, const std::string& name, const std::vector<BYTE>& data) {
+    SetRaw(root, path, name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
+}
+
+void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
+    SetRaw(root, path, name, REG_DWORD, &value, sizeof value);
+}
+
+bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD& type,
+             std::vector<BYTE>& data) {
+    tsln::unique_hkey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    return true;
+}
+
+std::string ReadString(HKEY root, const std::string& path, const std::string& name) {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (!ReadRaw(root, path, name, type, data)) return "<missing>";
+    std::string text(data.begin(), data.end());
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+ScratchKey::ScratchKey(const std::string& name) : path_("Software\\TessalineTests\\" + name) {
+    DeleteTree(HKEY_CURRENT_USER, path_);
+}
+
+ScratchKey::~ScratchKey() {
+    DeleteTree(HKEY_CURRENT_USER, path_);
+    // The parent goes too when no other test uses it (RegDeleteKey refuses a key with subkeys).
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TessalineTests");
+}
+
+TempDir::TempDir(const std::string& hint) {
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    static LONG counter = 0;
+    for (;;) {
+        path_ = std::string(base) + "tsln-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(InterlockedIncrement(&counter));
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+}
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
+
+void RemoveTree(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA data;
+    tsln::unique_find find(FindFirstFileA((path + "\\*").c_str(), &data));
+    if (find) {
+        do {
+            std::string name = data.cFileName;
+            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+        } while (FindNextFileA(find.get(), &data));
+    }
+    find.reset();
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    tsln::unique_file file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    tsln::unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    return bytes;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileSnapshot::FileSnapshot(std::string path)
+    : path_(std::move(path)), existed_(PathExists(path_)), content_(ReadFileBytes(path_)) {}
+
+FileSnapshot::~FileSnapshot() {
+    if (existed_) {
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteFileBytes(path_, content_);
+    } else {
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path_.c_str());
+    }
+}
+
+std::string FileSnapshot::Added() const {
+    std::string now = ReadFileBytes(path_);
+    if (now.size() < content_.size() || now.compare(0, content_.size(), content_) != 0) return now;
+    return now.substr(content_.size());
+}
+
+BoxWatcher::BoxWatcher(int button) : button_(button) {
+    InitializeCriticalSection(&lock_);
+    thread_.reset(CreateThread(nullptr, 0, &BoxWatcher::Thread, this, 0, nullptr));
+}
+
+BoxWatcher::~BoxWatcher() {
+    InterlockedExchange(&stop_, 1);
+    WaitForSingleObject(thread_.get(), INFINITE);
+    DeleteCriticalSection(&lock_);
+}
+
+std::vector<tsdriver::BoxInfo> BoxWatcher::Seen() {
+    EnterCriticalSection(&lock_);
+    std::vector<tsdriver::BoxInfo> copy = seen_;
+    LeaveCriticalSection(&lock_);
+    return copy;
+}
+
+DWORD WINAPI BoxWatcher::Thread(void* param) {
+    auto* self = static_cast<BoxWatcher*>(param);
+    try {
+        while (!self->stop_) {
+            HWND found = tsdriver::FindBoxOf(GetCurrentProcessId());
+            if (found) {
+                Sleep(100); // let the box finish drawing
+                tsdriver::BoxInfo info = tsdriver::ReadBox(found);
+                EnterCriticalSection(&self->lock_);
+                self->seen_.push_back(info);
+                LeaveCriticalSection(&self->lock_);
+                tsdriver::Press(found, self->button_);
+            }
+            Sleep(30);
+        }
+    } catch (...) {
+        // A watcher that fails stops watching; the test then sees the missing box.
+    }
+    return 0;
+}
+
+std::string DistDir() {
+    return TSLN_DIST_DIR;
+}
+
+std::string UserAppFolder() {
+    return tsln::AddBackslash(tsln::UserAppDataFolder()) + "Tessaline";
+}
+
+} // namespace testing

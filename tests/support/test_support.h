@@ -1,0 +1,123 @@
+// Helpers that let tests use the real registry, files and message boxes and leave them as they found them.
+#pragma once
+#include "core/unique_any.h"
+#include "tools/driver/driver.h"
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace testing {
+
+// A registry key tree captured with all its values, and put back exactly (or removed, when it did not
+// exist) when the snapshot goes.
+class RegTreeSnapshot {
+public:
+    RegTreeSnapshot(HKEY root, std::string path);
+    ~RegTreeSnapshot();
+    RegTreeSnapshot(const RegTreeSnapshot&) = delete;
+    RegTreeSnapshot& operator=(const RegTreeSnapshot&) = delete;
+
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    struct Node {
+        std::string name;
+        std::vector<Value> values;
+        std::vector<Node> children;
+    };
+
+private:
+    HKEY root_;
+    std::string path_;
+    bool existed_ = false;
+    Node node_;
+};
+
+// A fresh key HKCU\Software\TessalineTests\<name>, deleted with everything below it at the end.
+class ScratchKey {
+public:
+    explicit ScratchKey(const std::string& name);
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+    const std::string& Path() const { return path_; } // below HKEY_CURRENT_USER
+
+private:
+    std::string path_;
+};
+
+bool KeyExists(HKEY root, const std::string& path);
+void DeleteTree(HKEY root, const std::string& path);
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+               DWORD type = REG_SZ);
+void SetBinary(HKEY root, const std::string& path, const std::string& name, const std::vector<BYTE>& data);
+void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+// The raw stored bytes and type of a value; false when missing.
+bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD& type,
+             std::vector<BYTE>& data);
+std::string ReadString(HKEY root, const std::string& path, const std::string& name);
+
+// A new empty folder under the temporary folder, removed with its content at the end.
+class TempDir {
+public:
+    explicit TempDir(const std::string& hint = "t");
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; } // without a trailing "\"
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The whole file; empty when missing.
+std::string ReadFileBytes(const std::string& path);
+bool PathExists(const std::string& path);
+
+// A file's content (or absence) captured and restored at the end.
+class FileSnapshot {
+public:
+    explicit FileSnapshot(std::string path);
+    ~FileSnapshot();
+    FileSnapshot(const FileSnapshot&) = delete;
+    FileSnapshot& operator=(const FileSnapshot&) = delete;
+    // What was added to the file since the snapshot (the file only grows here).
+    std::string Added() const;
+
+private:
+    std::string path_;
+    bool existed_;
+    std::string content_;
+};
+
+// Answers the message boxes this process shows, from a second thread: reads each and presses a button.
+class BoxWatcher {
+public:
+    explicit BoxWatcher(int button = IDOK);
+    ~BoxWatcher();
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+    // The boxes seen so far.
+    std::vector<tsdriver::BoxInfo> Seen();
+
+private:
+    static DWORD WINAPI Thread(void* self);
+    int button_;
+    volatile LONG stop_ = 0;
+    CRITICAL_SECTION lock_;
+    std::vector<tsdriver::BoxInfo> seen_;
+    tsln::unique_handle thread_;
+};
+
+// The dist folder of the build (where Tessaline.exe and its components are).
+std::string DistDir();
+// The per-user application folder the program uses: %APPDATA%\Tessaline (without "\").
+std::string UserAppFolder();
+
+} // namespace testing
