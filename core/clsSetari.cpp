@@ -1,0 +1,346 @@
+#include "core/clsSetari.h"
+#include "core/app_error.h"
+#include "core/error_report.h"
+#include "core/mod_main.h"
+#include "core/unique_any.h"
+#include "res/version.h"
+
+namespace tsln {
+
+namespace {
+const char* const kProductKey = "Software\\Quillfen\\Tessaline";
+const char* const kRunKeyRoot = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char* const kRunSubkey = "Run";
+const char* const kSettings = "Settings";
+const char* const kWallpapers = "Wallpapers";
+const char* const kLogons = "Logons";
+const char* const kWallpaperList = "Wallpapers\\List";
+const char* const kLogonList = "Logons\\List";
+
+constexpr int32_t kLevelMin = 76;
+constexpr int32_t kLevelMax = 230;
+
+int32_t ClampLevel(int32_t value) {
+    return value < kLevelMin || value > kLevelMax ? kLevelMax : value;
+}
+
+uint8_t ToByte(int32_t value) {
+    if (value < 0 || value > 255) TSLN_FAIL(err::kOverflow, "Overflow");
+    return static_cast<uint8_t>(value);
+}
+
+// A control's value as a stored byte: a ticked check box is 1, a selected option button is 255
+// (its true as a byte); off is 0 for both.
+uint8_t CheckBoxByte(const SettingsToggle& control) {
+    return control.Value() ? 1 : 0;
+}
+uint8_t OptionByte(const SettingsToggle& control) {
+    return control.Value() ? 255 : 0;
+}
+} // namespace
+
+std::string ProgramVersionText() {
+    return std::to_string(TSLN_VERSION_MAJOR) + "." + std::to_string(TSLN_VERSION_MINOR) + "." +
+           std::to_string(TSLN_VERSION_REVISION);
+}
+
+std::string AutostartCommand() {
+    return AddBackslash(ProgramFolder()) + ExeBaseName() + ".exe -s";
+}
+
+clsSetari::clsSetari() {
+    try {
+        reg_.SetKeyRoot(kProductKey);
+        reg_.SetHkey(HKEY_LOCAL_MACHINE);
+        reg_.SetSubkey("");
+        // Without administrator rights the machine-wide key stays as it is; nothing depends on it.
+        if (!reg_.KeyExists()) reg_.CreateKey();
+        reg_.SetRegistryValue("AppPath", ProgramFolder(), REG_SZ);
+        reg_.SetRegistryValue("version", ProgramVersionText(), REG_SZ);
+
+        reg_.SetHkey(HKEY_CURRENT_USER);
+        bool firstRun = false;
+        if (!reg_.KeyExists()) {
+            reg_.CreateKey();
+            firstRun = true;
+        }
+        reg_.SetRegistryValue("version", ProgramVersionText(), REG_SZ);
+        reg_.SetRegistryValue("AppPath", ProgramFolder(), REG_SZ);
+        reg_.CreateKey(kWallpapers);
+        reg_.CreateKey(kLogons);
+        reg_.CreateKey(kSettings);
+        reg_.SetSubkey(kSettings);
+        if (firstRun) SetAutostart(1);
+    } catch (...) {
+        HandleFailure("Tessaline.clsSetari.Class_Initialize", kShown);
+        // Whatever step failed, the properties address the user's product key.
+        reg_.SetHkey(HKEY_CURRENT_USER);
+        reg_.SetKeyRoot(kProductKey);
+    }
+}
+
+int32_t clsSetari::ReadLong(const char* subkey, const char* name, int32_t defaultValue) {
+    reg_.SetSubkey(subkey);
+    return reg_.GetRegistryValue(name, RegValue(defaultValue)).AsLong();
+}
+
+uint8_t clsSetari::ReadByte(const char* subkey, const char* name, uint8_t defaultValue) {
+    return ToByte(ReadLong(subkey, name, defaultValue));
+}
+
+std::string clsSetari::ReadText(const char* subkey, const char* name, const char* defaultValue) {
+    reg_.SetSubkey(subkey);
+    return reg_.GetRegistryValue(name, RegValue(defaultValue)).AsText();
+}
+
+void clsSetari::WriteNumber(const char* subkey, const char* name, int32_t value) {
+    reg_.SetSubkey(subkey);
+    reg_.SetRegistryValue(name, RegValue(value), REG_DWORD);
+}
+
+void clsSetari::WriteText(const char* subkey, const char* name, const std::string& value) {
+    reg_.SetSubkey(subkey);
+    reg_.SetRegistryValue(name, RegValue(value), REG_SZ);
+}
+
+int32_t clsSetari::Left() {
+    return ReadLong(kSettings, "Left", -100);
+}
+void clsSetari::SetLeft(int32_t value) {
+    WriteNumber(kSettings, "Left", value);
+}
+int32_t clsSetari::Top() {
+    return ReadLong(kSettings, "Top", -100);
+}
+void clsSetari::SetTop(int32_t value) {
+    WriteNumber(kSettings, "Top", value);
+}
+
+std::string clsSetari::Skin() {
+    std::string name = ReadText(kSettings, "Skin", "");
+    for (char& c : name)
+        if (c == ' ') c = '_';
+    return name;
+}
+void clsSetari::SetSkin(const std::string& value) {
+    WriteText(kSettings, "Skin", value);
+}
+
+uint8_t clsSetari::Interface_Transp() {
+    return ReadByte(kSettings, "Interface_Transp", 1);
+}
+void clsSetari::SetInterface_Transp(uint8_t value) {
+    WriteNumber(kSettings, "Interface_Transp", value);
+}
+uint8_t clsSetari::Interface_Shadow() {
+    return ReadByte(kSettings, "Interface_Shadow", 0);
+}
+void clsSetari::SetInterface_Shadow(uint8_t value) {
+    WriteNumber(kSettings, "Interface_Shadow", value);
+}
+uint8_t clsSetari::OnTOP() {
+    return ReadByte(kSettings, "OnTOP", 1);
+}
+void clsSetari::SetOnTOP(uint8_t value) {
+    WriteNumber(kSettings, "OnTOP", value);
+}
+uint8_t clsSetari::Sound() {
+    return ReadByte(kSettings, "Sound", 1);
+}
+void clsSetari::SetSound(uint8_t value) {
+    WriteNumber(kSettings, "Sound", value);
+}
+
+uint8_t clsSetari::TranspLevel() {
+    // Clamped before the byte conversion: any stored number out of range reads as the default.
+    return static_cast<uint8_t>(ClampLevel(ReadLong(kSettings, "TranspLevel", kLevelMax)));
+}
+void clsSetari::SetTranspLevel(uint8_t value) {
+    WriteNumber(kSettings, "TranspLevel", ClampLevel(value));
+}
+uint8_t clsSetari::TranspStartMenu() {
+    return ReadByte(kSettings, "TranspStartMenu", 0);
+}
+void clsSetari::SetTranspStartMenu(uint8_t value) {
+    WriteNumber(kSettings, "TranspStartMenu", value);
+}
+uint8_t clsSetari::TranspTaskbar() {
+    return ReadByte(kSettings, "TranspTaskbar", 0);
+}
+void clsSetari::SetTranspTaskbar(uint8_t value) {
+    WriteNumber(kSettings, "TranspTaskbar", value);
+}
+
+uint8_t clsSetari::WSort() {
+    return ReadByte(kWallpapers, "Sort", 255);
+}
+void clsSetari::SetWSort(uint8_t value) {
+    WriteNumber(kWallpapers, "Sort", value);
+}
+uint8_t clsSetari::LSort() {
+    return ReadByte(kLogons, "Sort", 255);
+}
+void clsSetari::SetLSort(uint8_t value) {
+    WriteNumber(kLogons, "Sort", value);
+}
+uint8_t clsSetari::WDefault() {
+    return ReadByte(kWallpapers, "Default", 0);
+}
+void clsSetari::SetWDefault(uint8_t value) {
+    WriteNumber(kWallpapers, "Default", value);
+}
+uint8_t clsSetari::LDefault() {
+    return ReadByte(kLogons, "Default", 0);
+}
+void clsSetari::SetLDefault(uint8_t value) {
+    WriteNumber(kLogons, "Default", value);
+}
+
+std::string clsSetari::WInterval() {
+    return ReadText(kWallpapers, "Interval", "never");
+}
+void clsSetari::SetWInterval(const std::string& value) {
+    WriteText(kWallpapers, "Interval", value);
+}
+std::string clsSetari::LInterval() {
+    return ReadText(kLogons, "Interval", "never");
+}
+void clsSetari::SetLInterval(const std::string& value) {
+    WriteText(kLogons, "Interval", value);
+}
+std::string clsSetari::WCurrent() {
+    return ReadText(kWallpapers, "Current", "");
+}
+void clsSetari::SetWCurrent(const std::string& value) {
+    WriteText(kWallpapers, "Current", value);
+}
+std::string clsSetari::LCurrent() {
+    return ReadText(kLogons, "Current", "");
+}
+void clsSetari::SetLCurrent(const std::string& value) {
+    WriteText(kLogons, "Current", value);
+}
+std::string clsSetari::WDefaultDir() {
+    return ReadText(kWallpapers, "DefaultDir", "");
+}
+void clsSetari::SetWDefaultDir(const std::string& value) {
+    WriteText(kWallpapers, "DefaultDir", value);
+}
+std::string clsSetari::LDefaultDir() {
+    return ReadText(kLogons, "DefaultDir", "");
+}
+void clsSetari::SetLDefaultDir(const std::string& value) {
+    WriteText(kLogons, "DefaultDir", value);
+}
+
+ListPairs clsSetari::ReadList(const char* listKey) {
+    // The registry may enumerate "1", "10", "2": the names give the order.
+    return InNumericOrder(
+        reg_.EnumRegistryValues(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + listKey));
+}
+
+void clsSetari::WriteList(const char* listKey, const std::vector<std::string>& texts) {
+    reg_.SetSubkey(listKey);
+    reg_.CreateKey();
+    // The new entries go over the old ones first and only then is the rest dropped, so that an
+    // interrupted write never leaves the user without a list.
+    for (size_t i = 0; i < texts.size(); ++i)
+        reg_.SetRegistryValue(std::to_string(i + 1), RegValue(texts[i]), REG_SZ);
+    const RegPairs stored = reg_.EnumRegistryValues(reg_.hkey(), reg_.CurrentKeyPath());
+    for (const auto& pair : stored)
+        if (!IsListValueName(pair.first, texts.size())) reg_.DeleteValue(pair.first);
+}
+
+ListPairs clsSetari::WOtherFiles() {
+    return ReadList(kWallpaperList);
+}
+void clsSetari::SetWOtherFiles(const std::vector<std::string>& texts) {
+    WriteList(kWallpaperList, texts);
+}
+ListPairs clsSetari::LOtherFiles() {
+    return ReadList(kLogonList);
+}
+void clsSetari::SetLOtherFiles(const std::vector<std::string>& texts) {
+    WriteList(kLogonList, texts);
+}
+
+uint8_t clsSetari::Autostart() {
+    reg_.SetKeyRoot(kRunKeyRoot);
+    auto back = make_scope_exit([this] { reg_.SetKeyRoot(kProductKey); });
+    reg_.SetSubkey(kRunSubkey);
+    const RegValue stored = reg_.GetRegistryValue(kProductTitle);
+    if (stored.IsText() && stored.AsText() == AutostartCommand()) return 1;
+    // Absent, or left by a copy of the program elsewhere: it must not start that copy.
+    reg_.DeleteValue(kProductTitle);
+    return 0;
+}
+
+void clsSetari::SetAutostart(uint8_t value) {
+    reg_.SetKeyRoot(kRunKeyRoot);
+    auto back = make_scope_exit([this] { reg_.SetKeyRoot(kProductKey); });
+    reg_.SetSubkey(kRunSubkey);
+    if (value != 0)
+        reg_.SetRegistryValue(kProductTitle, RegValue(AutostartCommand()), REG_SZ);
+    else
+        reg_.DeleteValue(kProductTitle);
+}
+
+void clsSetari::ReadSettings(SettingsForm& window, int page) {
+    if (window.Name() != "frmMain") return;
+    switch (page) {
+    case 0:
+        window.SetLevelVAL(TranspLevel());
+        window.chkTaskTransp(0).SetValue(TranspStartMenu() != 0);
+        window.chkTaskTransp(1).SetValue(TranspTaskbar() != 0);
+        break;
+    case 2:
+        window.chkDefault(2).SetValue(LDefault() != 0);
+        window.optOrder(0).SetValue(LSort() != 0);
+        window.optOrder(1).SetValue(static_cast<uint8_t>(~LSort()) != 0);
+        break;
+    case 3:
+        window.chkDefault(3).SetValue(WDefault() != 0);
+        window.optOrder(3).SetValue(WSort() != 0);
+        window.optOrder(2).SetValue(static_cast<uint8_t>(~WSort()) != 0);
+        break;
+    case 4:
+        window.chkProgram(0).SetValue(Interface_Transp() != 0);
+        window.chkProgram(1).SetValue(Interface_Shadow() != 0);
+        window.chkProgram(2).SetValue(OnTOP() != 0);
+        window.chkProgram(3).SetValue(Sound() != 0);
+        window.chkProgram(4).SetValue(Autostart() != 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void clsSetari::SaveSettings(SettingsForm& window, int page) {
+    if (window.Name() != "frmMain") return;
+    switch (page) {
+    case 0:
+        SetTranspLevel(window.LevelVAL());
+        SetTranspStartMenu(CheckBoxByte(window.chkTaskTransp(0)));
+        SetTranspTaskbar(CheckBoxByte(window.chkTaskTransp(1)));
+        break;
+    case 2:
+        SetLDefault(CheckBoxByte(window.chkDefault(2)));
+        SetLSort(OptionByte(window.optOrder(0)));
+        break;
+    case 3:
+        SetWDefault(CheckBoxByte(window.chkDefault(3)));
+        SetWSort(OptionByte(window.optOrder(3)));
+        break;
+    case 4:
+        SetInterface_Transp(CheckBoxByte(window.chkProgram(0)));
+        SetInterface_Shadow(CheckBoxByte(window.chkProgram(1)));
+        SetOnTOP(CheckBoxByte(window.chkProgram(2)));
+        SetSound(CheckBoxByte(window.chkProgram(3)));
+        SetAutostart(CheckBoxByte(window.chkProgram(4)));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tsln

@@ -1,0 +1,339 @@
+// XTimer and its table, on real thread timers and the real message loop. The table never shrinks, so
+// the case that watches it grow runs first and the one that exhausts the platform's timers runs last
+// (doctest runs cases in file order).
+#include "rotation/xtimer.h"
+#include "core/app_error.h"
+#include "core/error_report.h"
+#include "tests/support/test_support.h"
+#include "tests/timers/timer_test_support.h"
+
+#include <doctest.h>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+using timertest::EntryOf;
+using timertest::PumpTicks;
+using timertest::PumpUntil;
+using tsln::XTimer;
+using tsln::XTimerSupport;
+
+namespace {
+
+constexpr int32_t kLong = 600000; // never expires during a test
+
+std::unique_ptr<XTimer> Running(int32_t interval) {
+    auto timer = std::make_unique<XTimer>();
+    timer->SetInterval(interval);
+    timer->SetEnabled(true);
+    return timer;
+}
+
+// Closes the first message box of this process some seconds after it shows.
+class LateBoxCloser {
+public:
+    explicit LateBoxCloser(DWORD holdMs) : holdMs_(holdMs) {
+        thread_.reset(CreateThread(nullptr, 0, &LateBoxCloser::Thread, this, 0, nullptr));
+    }
+    ~LateBoxCloser() { WaitForSingleObject(thread_.get(), INFINITE); }
+    LateBoxCloser(const LateBoxCloser&) = delete;
+    LateBoxCloser& operator=(const LateBoxCloser&) = delete;
+    bool Closed() const { return closed_ != 0; }
+
+private:
+    static DWORD WINAPI Thread(void* param) {
+        auto* self = static_cast<LateBoxCloser*>(param);
+        try {
+            for (int i = 0; i < 1000; ++i) {
+                HWND box = tsdriver::FindBoxOf(GetCurrentProcessId());
+                if (box) {
+                    Sleep(self->holdMs_);
+                    if (tsdriver::Press(box, IDOK)) InterlockedExchange(&self->closed_, 1);
+                    break;
+                }
+                Sleep(30);
+            }
+        } catch (...) {
+            // The test then sees the box never closed.
+        }
+        return 0;
+    }
+    DWORD holdMs_;
+    volatile LONG closed_ = 0;
+    tsln::unique_handle thread_;
+};
+
+} // namespace
+
+TEST_CASE("six running timers grow the table to 10 and a new timer takes the lowest free entry") {
+    REQUIRE_MESSAGE(XTimerSupport::TimerCount() == 0, "this case must run before any other timer ran");
+    std::vector<std::unique_ptr<XTimer>> timers;
+    for (int i = 0; i < 5; ++i)
+        timers.push_back(Running(kLong));
+    CHECK(XTimerSupport::TimerCount() == 5);
+    timers.push_back(Running(kLong));
+    CHECK(XTimerSupport::TimerCount() == 10);
+    for (int i = 1; i <= 6; ++i) {
+        CAPTURE(i);
+        CHECK(XTimerSupport::EntryOwner(i) == timers[i - 1].get());
+        CHECK(XTimerSupport::EntryID(i) == timers[i - 1]->TimerID());
+        CHECK(timers[i - 1]->TimerID() != 0);
+    }
+    for (int i = 7; i <= 10; ++i)
+        CHECK(XTimerSupport::EntryID(i) == 0);
+
+    timers[3]->SetEnabled(false);
+    timers[1]->SetEnabled(false);
+    CHECK(timers[1]->TimerID() == 0);
+    CHECK(XTimerSupport::EntryID(2) == 0);
+    CHECK(XTimerSupport::EntryID(4) == 0);
+
+    auto second = Running(kLong);
+    CHECK(EntryOf(*second) == 2);
+    CHECK(XTimerSupport::EntryID(2) == second->TimerID());
+    auto fourth = Running(kLong);
+    CHECK(EntryOf(*fourth) == 4);
+    auto seventh = Running(kLong);
+    CHECK(EntryOf(*seventh) == 7);
+    CHECK(XTimerSupport::TimerCount() == 10);
+
+    timers.clear();
+    second.reset();
+    fourth.reset();
+    seventh.reset();
+    CHECK(timertest::UsedEntries() == 0);
+    CHECK(XTimerSupport::TimerCount() == 10); // never shrinks
+}
+
+TEST_CASE("a platform timer runs exactly while Enabled is true and Interval is not 0") {
+    XTimer timer;
+    int ticks = 0;
+    timer.Tick = [&] { ++ticks; };
+    CHECK(timer.Interval() == 0);
+    CHECK_FALSE(timer.Enabled());
+    CHECK(timer.TimerID() == 0);
+
+    SUBCASE("Enabled with Interval 0 runs nothing; a later Interval starts it at once") {
+        timer.SetEnabled(true);
+        CHECK(timer.Enabled());
+        CHECK(timer.TimerID() == 0);
+        CHECK(EntryOf(timer) == 0);
+        PumpTicks(5);
+        CHECK(ticks == 0);
+
+        timer.SetInterval(60000);
+        CHECK(timer.TimerID() != 0);
+        CHECK(EntryOf(timer) != 0);
+        CHECK(XTimerSupport::EntryID(EntryOf(timer)) == timer.TimerID());
+
+        timer.SetInterval(0);
+        CHECK(timer.TimerID() == 0);
+        CHECK(EntryOf(timer) == 0);
+        CHECK(timer.Enabled());
+
+        timer.SetInterval(10);
+        CHECK(PumpUntil([&] { return ticks >= 3; }));
+    }
+    SUBCASE("an Interval without Enabled runs nothing; Enabled false stops it") {
+        timer.SetInterval(10);
+        CHECK(timer.TimerID() == 0);
+        PumpTicks(5);
+        CHECK(ticks == 0);
+        timer.SetEnabled(true);
+        CHECK(timer.TimerID() != 0);
+        CHECK(PumpUntil([&] { return ticks >= 2; }));
+        timer.SetEnabled(false);
+        CHECK(timer.TimerID() == 0);
+        CHECK(EntryOf(timer) == 0);
+        CHECK(timer.Interval() == 10);
+        const int stoppedAt = ticks;
+        PumpTicks(5);
+        CHECK(ticks == stoppedAt);
+    }
+}
+
+TEST_CASE("setting the current Interval or Enabled again keeps the running timer") {
+    XTimer timer;
+    int ticks = 0;
+    timer.Tick = [&] { ++ticks; };
+    timer.SetInterval(60000);
+    timer.SetEnabled(true);
+    const UINT_PTR id = timer.TimerID();
+    const int entry = EntryOf(timer);
+    REQUIRE(id != 0);
+
+    timer.SetInterval(60000);
+    CHECK(timer.TimerID() == id);
+    CHECK(EntryOf(timer) == entry);
+    timer.SetEnabled(true);
+    CHECK(timer.TimerID() == id);
+
+    // Re-setting the period on every tick of a faster timer would starve a restarted timer; one that
+    // keeps its phase still ticks.
+    XTimer phase;
+    int phaseTicks = 0;
+    phase.Tick = [&] { ++phaseTicks; };
+    phase.SetInterval(200);
+    phase.SetEnabled(true);
+    XTimer fast;
+    fast.Tick = [&] { phase.SetInterval(200); };
+    fast.SetInterval(10);
+    fast.SetEnabled(true);
+    CHECK(PumpUntil([&] { return phaseTicks >= 2; }));
+
+    // A new period restarts the timer.
+    timer.SetInterval(30000);
+    CHECK(timer.TimerID() != 0);
+    CHECK(EntryOf(timer) != 0);
+    CHECK(XTimerSupport::EntryID(EntryOf(timer)) == timer.TimerID());
+    CHECK(ticks == 0);
+}
+
+TEST_CASE("a failing Tick handler kills its timer and nothing is reported") {
+    testing::BoxWatcher boxes;
+    testing::FileSnapshot log(tsln::LogFilePath());
+    XTimer timer;
+    int ticks = 0;
+    SUBCASE("an AppError") {
+        timer.Tick = [&] {
+            ++ticks;
+            TSLN_FAIL(tsln::err::kInvalidCall, "Invalid procedure call or argument");
+        };
+    }
+    SUBCASE("any other exception") {
+        timer.Tick = [&] {
+            ++ticks;
+            throw std::runtime_error("tick");
+        };
+    }
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    REQUIRE(timer.TimerID() != 0);
+    const UINT_PTR id = timer.TimerID();
+    CHECK(PumpUntil([&] { return ticks >= 1; }));
+    PumpTicks(5, 10);
+    CHECK(ticks == 1);
+    CHECK(timer.TimerID() == 0); // no stale identifier is kept
+    CHECK(EntryOf(timer) == 0);
+    CHECK(timer.Enabled());
+    CHECK(timer.Interval() == 10);
+    CHECK_FALSE(KillTimer(nullptr, id)); // the platform timer is gone
+
+    // The dead timer starts again with a new period.
+    timer.Tick = [&] { ++ticks; };
+    timer.SetInterval(20);
+    CHECK(timer.TimerID() != 0);
+    CHECK(PumpUntil([&] { return ticks >= 3; }));
+    CHECK(boxes.Seen().empty());
+    CHECK(log.Added().empty());
+}
+
+TEST_CASE("a timer destroyed while running stops and frees its entry") {
+    SUBCASE("by its owner") {
+        auto timer = Running(10);
+        const UINT_PTR id = timer->TimerID();
+        const int entry = EntryOf(*timer);
+        REQUIRE(entry != 0);
+        timer.reset();
+        CHECK(XTimerSupport::EntryID(entry) == 0);
+        CHECK(XTimerSupport::EntryOwner(entry) == nullptr);
+        CHECK_FALSE(KillTimer(nullptr, id));
+        PumpTicks(5, 10); // a tick already queued for it finds no entry and goes nowhere
+    }
+    SUBCASE("by its own Tick handler") {
+        auto timer = Running(10);
+        const UINT_PTR id = timer->TimerID();
+        const int entry = EntryOf(*timer);
+        int ticks = 0;
+        timer->Tick = [&] {
+            ++ticks;
+            timer.reset();
+        };
+        CHECK(PumpUntil([&] { return ticks >= 1; }));
+        PumpTicks(5, 10);
+        CHECK(ticks == 1);
+        CHECK(XTimerSupport::EntryID(entry) == 0);
+        CHECK(XTimerSupport::EntryOwner(entry) == nullptr);
+        CHECK_FALSE(KillTimer(nullptr, id));
+    }
+}
+
+TEST_CASE("a platform timer unknown to the table is killed on its first tick") {
+    const UINT_PTR stray = SetTimer(nullptr, 0, 10, &XTimerSupport::TimerCallback);
+    REQUIRE(stray != 0);
+    PumpTicks(10, 10);
+    CHECK_FALSE(KillTimer(nullptr, stray)); // already killed by the callback
+}
+
+TEST_CASE("a Tick handler in a modal box gets no nested ticks and its timer resumes after it") {
+    XTimer boxed;
+    XTimer other;
+    int depth = 0;
+    int nested = 0;
+    int boxedTicks = 0;
+    int otherTicks = 0;
+    int otherBeforeBox = -1;
+    int otherAfterBox = -1;
+    int boxedAfterBox = 0;
+    bool boxShown = false;
+    boxed.Tick = [&] {
+        if (depth > 0) ++nested;
+        ++depth;
+        ++boxedTicks;
+        if (!boxShown) {
+            boxShown = true;
+            otherBeforeBox = otherTicks;
+            MessageBoxA(nullptr, "The timer waits.", "XTimer test", MB_OK);
+            otherAfterBox = otherTicks;
+        } else {
+            ++boxedAfterBox;
+        }
+        --depth;
+    };
+    other.Tick = [&] { ++otherTicks; };
+
+    LateBoxCloser closer(3000);
+    boxed.SetInterval(50);
+    other.SetInterval(50);
+    boxed.SetEnabled(true);
+    other.SetEnabled(true);
+    CHECK(PumpUntil([&] { return boxedAfterBox >= 5; }, 60000));
+    CHECK(closer.Closed());
+    CHECK(nested == 0);
+    CHECK(otherAfterBox > otherBeforeBox); // other timers tick under the box
+    CHECK(boxed.TimerID() != 0);
+    CHECK(XTimerSupport::EntryID(EntryOf(boxed)) == boxed.TimerID());
+}
+
+// Runs last: it leaves the table as large as the platform's supply of timers.
+TEST_CASE("no timers available: the setter raises the failure and keeps its value") {
+    std::vector<std::unique_ptr<XTimer>> timers;
+    bool raised = false;
+    for (int i = 0; i < 100000 && !raised; ++i) {
+        auto timer = std::make_unique<XTimer>();
+        timer->SetInterval(0x7FFFFFFF);
+        try {
+            timer->SetEnabled(true);
+            timers.push_back(std::move(timer));
+        } catch (const tsln::AppError& e) {
+            raised = true;
+            CHECK(e.number == static_cast<int32_t>(0x80047925u));
+            CHECK(e.description == "No timers available");
+            CHECK(timer->Enabled());
+            CHECK(timer->TimerID() == 0);
+            CHECK(EntryOf(*timer) == 0);
+        }
+    }
+    MESSAGE("platform timers before the failure: " << timers.size());
+    CHECK(raised);
+    CHECK(XTimerSupport::TimerCount() % 5 == 0);
+    timers.clear();
+    CHECK(timertest::UsedEntries() == 0);
+
+    // Timers are available again.
+    XTimer again;
+    again.SetInterval(0x7FFFFFFF);
+    again.SetEnabled(true);
+    CHECK(again.TimerID() != 0);
+    CHECK(EntryOf(again) == 1);
+}

@@ -1,0 +1,122 @@
+#include "visualstyles/manifest.h"
+#include "core/app_error.h"
+#include "core/error_report.h"
+#include "core/mod_main.h"
+#include "core/unique_any.h"
+
+#include <windows.h>
+
+namespace tsln {
+
+namespace {
+const char* const kManifestExtension = ".manifest";
+const char* const kProgramsLog = "programs.log";
+
+void Show(const ShowPath& show, const std::string& path) {
+    if (show) show(path);
+}
+
+// Writes the whole text or raises the platform's failure.
+void WriteAll(HANDLE file, const std::string& text) {
+    DWORD written = 0;
+    if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        throw Win32Failure(GetLastError(), __LINE__);
+    if (written != text.size()) throw Win32Failure(ERROR_HANDLE_DISK_FULL, __LINE__);
+}
+} // namespace
+
+std::string StripPath(const std::string& path) {
+    try {
+        size_t slash = path.find_last_of('\\');
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    } catch (...) {
+        HandleFailure("Tessaline.modVisualSupport.StripPath", kShown);
+        return {};
+    }
+}
+
+std::string CutAtNull(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+std::string ManifestPath(const std::string& programPath) {
+    std::string name = StripPath(programPath);
+    std::string folder = programPath.substr(0, programPath.size() - name.size());
+    return AddBackslash(folder) + name + kManifestExtension;
+}
+
+std::string ManifestText(const std::string& fileName) {
+    std::string text;
+    for (const std::string& line : {
+             std::string(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"),
+             std::string(R"(<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">)"),
+             R"(<assemblyIdentity version="1.0.0.0" processorArchitecture="X86" name="Company.Product.)" +
+                 fileName + R"(" type="win32" />)",
+             std::string("<description>WindowsExecutable</description>"),
+             std::string("<dependency>"),
+             std::string("<dependentAssembly>"),
+             std::string(R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" )"
+                         R"(version="6.0.0.0" processorArchitecture="X86" )"
+                         R"(publicKeyToken="6595b64144ccf1df" language="*" />)"),
+             std::string("</dependentAssembly>"),
+             std::string("</dependency>"),
+             std::string("</assembly>"),
+         })
+        text += line + "\r\n";
+    return text;
+}
+
+bool HasManifest(const std::string& path) {
+    try {
+        return FileExists(ManifestPath(path));
+    } catch (...) {
+        // An undecidable answer counts as no manifest.
+        return false;
+    }
+}
+
+void CreateManifest(const std::string& path, const ShowPath& show) {
+    try {
+        Show(show, path);
+        // An existing manifest, whoever made it, is never overwritten.
+        if (HasManifest(path)) return;
+
+        const std::string manifest = ManifestPath(path);
+        {
+            // CREATE_NEW keeps that promise even against a file that appears after the test above
+            // (and never trips over a hidden file the way CREATE_ALWAYS does).
+            unique_file file(CreateFileA(manifest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file) throw Win32Failure(GetLastError(), __LINE__);
+            // A half-written manifest would stop the program from starting: it goes again.
+            auto removePartial = make_scope_exit([&] {
+                file.reset();
+                DeleteFileA(manifest.c_str());
+            });
+            WriteAll(file.get(), ManifestText(StripPath(path)));
+            if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
+            removePartial.dismiss();
+        }
+        AppendText(AppFolder() + kProgramsLog, path, false);
+        if (!SetFileAttributesA(manifest.c_str(), FILE_ATTRIBUTE_HIDDEN))
+            throw Win32Failure(GetLastError(), __LINE__);
+    } catch (...) {
+        HandleFailure("Tessaline.modVisualSupport.CreateManifest", kSilent);
+    }
+}
+
+void DeleteManifest(const std::string& path, const ShowPath& show) {
+    try {
+        Show(show, path);
+        if (!HasManifest(path)) return;
+        const std::string manifest = ManifestPath(path);
+        // Hidden, system and read-only manifests (shipped ones too) can only be deleted once normal.
+        if (!SetFileAttributesA(manifest.c_str(), FILE_ATTRIBUTE_NORMAL))
+            throw Win32Failure(GetLastError(), __LINE__);
+        if (!DeleteFileA(manifest.c_str())) throw Win32Failure(GetLastError(), __LINE__);
+    } catch (...) {
+        HandleFailure("Tessaline.modVisualSupport.DeleteManifest", kSilent);
+    }
+}
+
+} // namespace tsln
