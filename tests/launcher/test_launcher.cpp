@@ -16,21 +16,7 @@ using namespace tsln;
 
 namespace {
 
-// Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety
-// net for work done by other processes, never a measurement).
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > limitMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    return true;
-}
+using testing::PumpUntil;
 
 // The stand-ins' log as this process sees it (through the Z: drive).
 std::string ShellLog() {

@@ -14,6 +14,9 @@ namespace settings_test {
 extern const char* const kProduct; // below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE
 extern const char* const kRunKey;  // below HKEY_CURRENT_USER
 
+// A key below the product key.
+inline std::string At(const char* subkey) { return std::string(kProduct) + "\\" + subkey; }
+
 // Restores, at the end of a test, both product trees and the Run key; reports go to a scratch
 // application folder so that the tests can see whether anything was reported.
 class RegistryGuard {

@@ -15,9 +15,6 @@ using testing::SetString;
 namespace {
 const HKEY H = HKEY_CURRENT_USER;
 
-std::string At(const char* subkey) {
-    return std::string(kProduct) + "\\" + subkey;
-}
 
 bool On(TestForm& form, const char* name, int index) {
     return form.Find(name, index).Value();

@@ -20,9 +20,6 @@ namespace {
 const HKEY H = HKEY_CURRENT_USER;
 const HKEY M = HKEY_LOCAL_MACHINE;
 
-std::string At(const char* subkey) {
-    return std::string(kProduct) + "\\" + subkey;
-}
 
 std::string ExePath() {
     char path[MAX_PATH] = {};

@@ -1,5 +1,7 @@
 #include "tests/startup/startup_fixture.h"
 
+#include <stdexcept>
+
 namespace startup {
 
 std::string Exe() {
@@ -29,6 +31,16 @@ ValueSnapshot::~ValueSnapshot() {
         RegSetValueExA(key.get(), name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
     else
         RegDeleteValueA(key.get(), name_.c_str());
+}
+
+AppFolderAside::AppFolderAside()
+    : folder_(testing::UserAppFolder()), aside_(folder_ + ".aside"), had_(testing::PathExists(folder_)) {
+    if (had_ && !MoveFileA(folder_.c_str(), aside_.c_str())) throw std::runtime_error("cannot move " + folder_);
+}
+
+AppFolderAside::~AppFolderAside() {
+    testing::RemoveTree(folder_);
+    if (had_) MoveFileA(aside_.c_str(), folder_.c_str());
 }
 
 long CallPlayer(const char* entry) {

@@ -36,6 +36,20 @@ private:
     std::vector<BYTE> data_;
 };
 
+// Moves the per-user application folder out of the way, and puts it back at the end.
+class AppFolderAside {
+public:
+    AppFolderAside();
+    ~AppFolderAside();
+    AppFolderAside(const AppFolderAside&) = delete;
+    AppFolderAside& operator=(const AppFolderAside&) = delete;
+    const std::string& Folder() const { return folder_; }
+
+private:
+    std::string folder_, aside_;
+    bool had_;
+};
+
 // Everything a start-up test may change: the product's keys, the UIHost value, the log.
 struct Guard {
     testing::RegTreeSnapshot userKeys{HKEY_CURRENT_USER, "Software\\Quillfen"};

@@ -193,14 +193,8 @@ TEST_CASE("an unregistered movie player asks for the download, without a log ent
 }
 
 TEST_CASE("a file standing where the application folder should be counts as existing") {
-    const std::string folder = testing::UserAppFolder();
-    const std::string aside = folder + ".aside";
-    const bool hadFolder = testing::PathExists(folder);
-    if (hadFolder) REQUIRE(MoveFileA(folder.c_str(), aside.c_str()));
-    auto putBack = tsln::make_scope_exit([&] {
-        testing::RemoveTree(folder);
-        if (hadFolder) MoveFileA(aside.c_str(), folder.c_str());
-    });
+    AppFolderAside aside;
+    const std::string& folder = aside.Folder();
     REQUIRE(testing::WriteFileBytes(folder, "not a folder"));
 
     tsdriver::RunResult r = Run("");
@@ -211,14 +205,8 @@ TEST_CASE("a file standing where the application folder should be counts as exis
 }
 
 TEST_CASE("the application folder is created when missing; without a per-user folder the start is refused") {
-    const std::string folder = testing::UserAppFolder();
-    const std::string aside = folder + ".aside";
-    const bool hadFolder = testing::PathExists(folder);
-    if (hadFolder) REQUIRE(MoveFileA(folder.c_str(), aside.c_str()));
-    auto putBack = tsln::make_scope_exit([&] {
-        testing::RemoveTree(folder);
-        if (hadFolder) MoveFileA(aside.c_str(), folder.c_str());
-    });
+    AppFolderAside aside;
+    const std::string& folder = aside.Folder();
 
     tsdriver::RunResult r = Run("");
     CHECK(r.agentSeen);

@@ -4,6 +4,7 @@
 #include "tools/driver/driver.h"
 
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,10 @@ private:
     std::vector<tsdriver::BoxInfo> seen_;
     tsln::unique_handle thread_;
 };
+
+// Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety
+// net against a hang, never a measurement).
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
 
 // The dist folder of the build (where Tessaline.exe and its components are).
 std::string DistDir();

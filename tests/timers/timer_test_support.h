@@ -1,15 +1,14 @@
 // Message pumping and table inspection shared by the timer tests.
 #pragma once
 #include "rotation/xtimer.h"
+#include "tests/support/test_support.h"
 
 #include <windows.h>
 #include <functional>
 
 namespace timertest {
 
-// Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety
-// net against a hang, never a measurement).
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
+using testing::PumpUntil;
 
 // Runs messages until a helper timer of `periodMs` has ticked `ticks` times: lets the platform deliver
 // whatever is due without measuring time.
