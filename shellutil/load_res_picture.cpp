@@ -1,0 +1,142 @@
+#include "shellutil/load_res_picture.h"
+#include "core/app_error.h"
+#include "core/mod_main.h"
+
+#include <windows.h>
+#include <vector>
+
+namespace tsln {
+
+namespace {
+// The runtime's number for a resource that is not in the module.
+constexpr int32_t kResourceNotFound = 326;
+// Platform codes of the temporary-file steps are raised or'ed with this.
+constexpr int32_t kTempFailureBase = 10000;
+
+struct Stream {
+    using type = IStream*;
+    static IStream* invalid() noexcept { return nullptr; }
+    static void close(IStream* value) noexcept { value->Release(); }
+};
+using unique_stream = unique_any<Stream>;
+
+// The system's text for an error code, as FormatMessage gives it (line break included).
+std::string ErrorText(DWORD code) {
+    char text[256] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                  0, text, sizeof text, nullptr);
+    return std::string(text, length);
+}
+
+[[noreturn]] void RaiseTempFailure(DWORD code, int line) {
+    throw AppError(static_cast<int32_t>(code) | kTempFailureBase, ErrorText(code),
+                   ExeBaseName() + ".cAniCursor", line);
+}
+
+std::string CutAtNul(const char* text, size_t size) {
+    size_t length = 0;
+    while (length < size && text[length] != '\0')
+        ++length;
+    return std::string(text, length);
+}
+
+std::string TempFolder() {
+    char folder[260] = {};
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0) RaiseTempFailure(GetLastError(), __LINE__);
+    return CutAtNul(folder, sizeof folder);
+}
+
+// Creates an empty file with a unique name and the prefix "LRP" in the temporary folder. The name is
+// handed out before a failure is raised, so that whatever was created can be deleted.
+void CreateTempFile(std::string& name) {
+    const std::string folder = TempFolder();
+    char buffer[MAX_PATH + 1] = {};
+    SetLastError(0);
+    GetTempFileNameA(folder.c_str(), "LRP", 0, buffer);
+    DWORD code = GetLastError();
+    name = CutAtNul(buffer, sizeof buffer);
+    if (code != 0) RaiseTempFailure(code, __LINE__);
+}
+
+void DeleteIgnoringFailure(const std::string& path) {
+    // The file may never have been created or may already be gone: nothing to do either way.
+    if (!path.empty()) DeleteFileA(path.c_str());
+}
+
+std::string ResourceBytes(int number, const std::string& type) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = nullptr;
+    // Numbers outside 1..65535 are no resource numbers at all.
+    if (number > 0 && number <= 0xFFFF) found = FindResourceA(module, MAKEINTRESOURCEA(number), type.c_str());
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!data)
+        TSLN_FAIL(kResourceNotFound, "Resource with identifier '" + std::to_string(number) + "' not found");
+    return std::string(data, SizeofResource(module, found));
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    unique_file file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw Win32Failure(GetLastError(), __LINE__);
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        throw Win32Failure(GetLastError(), __LINE__);
+    if (written != bytes.size()) throw Win32Failure(ERROR_WRITE_FAULT, __LINE__);
+}
+
+[[noreturn]] void RaiseResult(HRESULT result, int line) {
+    throw AppError(static_cast<int32_t>(result), SystemErrorText(static_cast<DWORD>(result)), {}, line);
+}
+
+unique_picture LoadPictureFile(const std::string& path) {
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw Win32Failure(GetLastError(), __LINE__);
+    DWORD size = GetFileSize(file.get(), nullptr);
+    if (size == INVALID_FILE_SIZE) throw Win32Failure(GetLastError(), __LINE__);
+
+    // The stream owns the memory once it is created on it.
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
+    if (!memory) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    unique_stream stream;
+    HRESULT result = CreateStreamOnHGlobal(memory, TRUE, stream.put());
+    if (FAILED(result)) {
+        GlobalFree(memory);
+        RaiseResult(result, __LINE__);
+    }
+    void* bytes = GlobalLock(memory);
+    DWORD read = 0;
+    BOOL ok = ReadFile(file.get(), bytes, size, &read, nullptr);
+    DWORD code = GetLastError();
+    GlobalUnlock(memory);
+    if (!ok) throw Win32Failure(code, __LINE__);
+
+    unique_picture picture;
+    result = OleLoadPicture(stream.get(), static_cast<LONG>(read), FALSE, IID_IPicture,
+                            reinterpret_cast<void**>(picture.put()));
+    if (FAILED(result)) RaiseResult(result, __LINE__);
+    if (!picture) RaiseResult(E_FAIL, __LINE__);
+    return picture;
+}
+} // namespace
+
+unique_picture cLoadResPicture::LoadResPicture(int number, const std::string& type) const {
+    std::string tempFile;
+    try {
+        const std::string bytes = ResourceBytes(number, type);
+        CreateTempFile(tempFile);
+        WriteBytes(tempFile, bytes);
+        unique_picture picture = LoadPictureFile(tempFile);
+        DeleteIgnoringFailure(tempFile);
+        return picture;
+    } catch (...) {
+        // The file handles are closed by now; the file itself must not outlive the failure.
+        DeleteIgnoringFailure(tempFile);
+        AppError failure = CurrentFailure();
+        throw AppError(failure.number, failure.description, ExeBaseName() + ".cLoadResPicture", failure.line);
+    }
+}
+
+} // namespace tsln

@@ -1,0 +1,109 @@
+#include "shellutil/open_save.h"
+#include "core/app_error.h"
+#include "core/unique_any.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+#include <algorithm>
+#include <cstddef>
+
+namespace tsln {
+
+namespace {
+// The request record of Windows 2000 and XP without the trailing extension fields.
+constexpr DWORD kRecordSize = 76;
+static_assert(offsetof(OPENFILENAMEA, pvReserved) == kRecordSize, "the 76-byte record layout");
+constexpr size_t kTitleBufferSize = 260;
+
+std::string CutAtNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+std::string TrimSpaces(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+const char* TextOrNull(const std::string& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+} // namespace
+
+clsOpenSave::clsOpenSave() {
+    SetFilter("All Files (*.*)|*.*");
+}
+
+std::string clsOpenSave::Filter() const {
+    std::string text = filter_;
+    std::replace(text.begin(), text.end(), '\0', '|');
+    text.erase(text.find_last_not_of('|') + 1);
+    return text;
+}
+
+void clsOpenSave::SetFilter(const std::string& value) {
+    filter_ = value;
+    std::replace(filter_.begin(), filter_.end(), '|', '\0');
+    filter_.append(2, '\0');
+}
+
+void clsOpenSave::ShowOpen() {
+    if (fileName_.size() > maxFileSize_) TSLN_FAIL(err::kInvalidCall, "Invalid procedure call or argument");
+    std::string file = fileName_;
+    file.resize(size_t(maxFileSize_) + 1, '\0');
+    // The proposed title with room for what the dialog writes; the buffer always holds 260 characters
+    // and a NUL, whatever the proposal's length.
+    std::string title = fileTitle_ + std::string(256, ' ');
+    title.resize(std::max(title.size(), kTitleBufferSize) + 1, '\0');
+
+    OPENFILENAMEA request{};
+    request.lStructSize = kRecordSize;
+    request.hwndOwner = hWnd_;
+    request.lpstrFilter = Filter().empty() ? nullptr : filter_.c_str();
+    request.nFilterIndex = filterIndex_;
+    request.lpstrFile = &file[0];
+    request.nMaxFile = maxFileSize_;
+    request.lpstrFileTitle = &title[0];
+    request.nMaxFileTitle = kTitleBufferSize;
+    request.lpstrInitialDir = TextOrNull(initDir_);
+    request.lpstrTitle = TextOrNull(dialogTitle_);
+    request.Flags = flags_;
+    request.lpstrDefExt = TextOrNull(defaultExt_);
+
+    if (!GetOpenFileNameA(&request)) {
+        if (cancelError_) fileName_.clear();
+        return;
+    }
+    flags_ = request.Flags;
+    filterIndex_ = static_cast<uint16_t>(request.nFilterIndex);
+    fileExt_ = request.nFileExtension;
+    fileName_ = CutAtNul(file);
+    fileTitle_ = CutAtNul(title);
+    filter_ = TrimSpaces(filter_);
+    initDir_ = TrimSpaces(initDir_);
+}
+
+std::string clsOpenSave::FindSystemFolder(long lngNum) const {
+    try {
+        char path[260] = {};
+        UINT length = 0;
+        if (lngNum == 80 || lngNum == 81) {
+            length = lngNum == 80 ? GetWindowsDirectoryA(path, sizeof path)
+                                  : GetSystemDirectoryA(path, sizeof path);
+            // A length beyond the buffer is the size it would need: nothing was written.
+            return length < sizeof path ? std::string(path, length) : std::string();
+        }
+        unique_cotaskmem item;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, static_cast<int>(lngNum),
+                                              reinterpret_cast<LPITEMIDLIST*>(item.put()))) ||
+            !item)
+            return {};
+        if (!SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(item.get()), path)) return {};
+        return TrimSpaces(CutAtNul(std::string(path, sizeof path)));
+    } catch (...) {
+        HandleFailure("Tessaline.clsOpenSave.FindSystemFolder", kShown);
+        return {};
+    }
+}
+
+} // namespace tsln
