@@ -2,6 +2,7 @@
 #include "core/app_error.h"
 #include "core/error_report.h"
 #include "core/registry_routines.h"
+#include "core/text.h"
 #include "core/unique_any.h"
 #include "core/units.h"
 #include "movie/player_clsid.h"
@@ -20,12 +21,6 @@ std::string gHelpFile;
 const char* const kFlashDownloadPage = "http://www.macromedia.com/go/getflashplayer";
 const char* const kMakerKey = "Software\\Quillfen";
 const char* const kProductKey = "Software\\Quillfen\\Tessaline";
-
-std::string Trim(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string UpperAnsi(std::string text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -123,16 +118,18 @@ std::string ArgumentText(const std::string& commandLine) {
     return commandLine.substr(i);
 }
 
-std::string UserAppDataFolder() {
+std::string SpecialFolderPath(int csidl) {
     unique_cotaskmem idList;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA,
-                                          reinterpret_cast<LPITEMIDLIST*>(idList.put()))))
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, reinterpret_cast<LPITEMIDLIST*>(idList.put()))) ||
+        !idList)
         return {};
     char path[MAX_PATH + 1] = {};
     if (!SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(idList.get()), path)) return {};
-    std::string text(path, sizeof path);
-    RegistryRoutines::TrimNull(text);
-    return Trim(text);
+    return TrimSpaces(CutAtNul(std::string(path, sizeof path)));
+}
+
+std::string UserAppDataFolder() {
+    return SpecialFolderPath(CSIDL_APPDATA);
 }
 
 void CenterOverMain(HWND dialog, HWND mainWindow) {

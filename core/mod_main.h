@@ -35,6 +35,10 @@ std::string OSVersion();
 // The argument text of a command line: everything after the program name, leading blanks dropped.
 std::string ArgumentText(const std::string& commandLine);
 
+// The path of a shell special folder (a CSIDL number), cut at its first NUL and trimmed; empty when the
+// shell cannot resolve it.
+std::string SpecialFolderPath(int csidl);
+
 // The shell's per-user application-data folder; empty when it cannot be resolved.
 std::string UserAppDataFolder();
 

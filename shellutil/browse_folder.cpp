@@ -1,4 +1,5 @@
 #include "shellutil/browse_folder.h"
+#include "core/text.h"
 #include "core/unique_any.h"
 
 #include <objbase.h>
@@ -8,16 +9,6 @@
 namespace tsln {
 
 namespace {
-std::string CutAtNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
-std::string TrimSpaces(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // Selects the folder passed as the callback's data once the dialog is ready.
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     try {

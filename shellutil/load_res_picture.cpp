@@ -1,4 +1,5 @@
 #include "shellutil/load_res_picture.h"
+#include "core/text.h"
 #include "core/app_error.h"
 #include "core/mod_main.h"
 
@@ -33,18 +34,11 @@ std::string ErrorText(DWORD code) {
                    ExeBaseName() + ".cAniCursor", line);
 }
 
-std::string CutAtNul(const char* text, size_t size) {
-    size_t length = 0;
-    while (length < size && text[length] != '\0')
-        ++length;
-    return std::string(text, length);
-}
-
 std::string TempFolder() {
     char folder[260] = {};
     DWORD length = GetTempPathA(sizeof folder, folder);
     if (length == 0) RaiseTempFailure(GetLastError(), __LINE__);
-    return CutAtNul(folder, sizeof folder);
+    return CutAtNul(std::string(folder, sizeof folder));
 }
 
 // Creates an empty file with a unique name and the prefix "LRP" in the temporary folder. The name is
@@ -55,7 +49,7 @@ void CreateTempFile(std::string& name) {
     SetLastError(0);
     GetTempFileNameA(folder.c_str(), "LRP", 0, buffer);
     DWORD code = GetLastError();
-    name = CutAtNul(buffer, sizeof buffer);
+    name = CutAtNul(std::string(buffer, sizeof buffer));
     if (code != 0) RaiseTempFailure(code, __LINE__);
 }
 

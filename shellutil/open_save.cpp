@@ -1,5 +1,7 @@
 #include "shellutil/open_save.h"
 #include "core/app_error.h"
+#include "core/mod_main.h"
+#include "core/text.h"
 #include "core/unique_any.h"
 
 #include <commdlg.h>
@@ -14,16 +16,6 @@ namespace {
 constexpr DWORD kRecordSize = 76;
 static_assert(offsetof(OPENFILENAMEA, pvReserved) == kRecordSize, "the 76-byte record layout");
 constexpr size_t kTitleBufferSize = 260;
-
-std::string CutAtNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
-std::string TrimSpaces(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 const char* TextOrNull(const std::string& text) {
     return text.empty() ? nullptr : text.c_str();
@@ -93,13 +85,7 @@ std::string clsOpenSave::FindSystemFolder(long lngNum) const {
             // A length beyond the buffer is the size it would need: nothing was written.
             return length < sizeof path ? std::string(path, length) : std::string();
         }
-        unique_cotaskmem item;
-        if (FAILED(SHGetSpecialFolderLocation(nullptr, static_cast<int>(lngNum),
-                                              reinterpret_cast<LPITEMIDLIST*>(item.put()))) ||
-            !item)
-            return {};
-        if (!SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(item.get()), path)) return {};
-        return TrimSpaces(CutAtNul(std::string(path, sizeof path)));
+        return SpecialFolderPath(static_cast<int>(lngNum));
     } catch (...) {
         HandleFailure("Tessaline.clsOpenSave.FindSystemFolder", kShown);
         return {};

@@ -1,4 +1,5 @@
 #include "visualstyles/manifest.h"
+#include "core/text.h"
 #include "core/app_error.h"
 #include "core/error_report.h"
 #include "core/mod_main.h"
@@ -36,7 +37,7 @@ std::string StripPath(const std::string& path) {
 }
 
 std::string CutAtNull(const std::string& text) {
-    return text.substr(0, text.find('\0'));
+    return CutAtNul(text);
 }
 
 std::string ManifestPath(const std::string& programPath) {
