@@ -75,6 +75,15 @@ void DoEvents() {
     }
 }
 
+void EventsBetweenItems::operator()() {
+    const DWORD now = GetTickCount();
+    if (first_ || now - last_ >= interval_) {
+        first_ = false;
+        DoEvents();
+        last_ = GetTickCount();
+    }
+}
+
 int RunMessageLoop() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -39,6 +39,19 @@ private:
 // Lets the messages already queued for this thread run, then returns.
 void DoEvents();
 
+// For long loops: lets queued messages run between items, at the first item and then at most every
+// `intervalMs` (a look at the queue costs far more than a typical item).
+class EventsBetweenItems {
+public:
+    explicit EventsBetweenItems(unsigned long intervalMs = 15) : interval_(intervalMs) {}
+    void operator()();
+
+private:
+    unsigned long interval_;
+    unsigned long last_ = 0;
+    bool first_ = true;
+};
+
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 

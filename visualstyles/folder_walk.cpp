@@ -40,17 +40,25 @@ bool IsProgramName(const std::string& name) {
     return name.size() >= 4 && lstrcmpiA(name.c_str() + name.size() - 4, ".exe") == 0;
 }
 
-void WalkPrograms(const std::string& folder, const std::function<void(const std::string& path)>& treat) {
+namespace {
+void Walk(const std::string& folder, const std::function<void(const std::string& path)>& treat,
+          EventsBetweenItems& events) {
     // Two listings of the folder rather than a remembered list of its sub-folders: its programs still
     // come before its sub-folders, and each level holds only its one open listing, however wide it is.
     ListFolder(folder, [&](const WIN32_FIND_DATAA& entry) {
         if (!IsFolder(entry) && IsProgramName(entry.cFileName)) treat(folder + entry.cFileName);
-        DoEvents();
+        events();
     });
     ListFolder(folder, [&](const WIN32_FIND_DATAA& entry) {
         if (IsFolder(entry) && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            WalkPrograms(folder + entry.cFileName + "\\", treat);
+            Walk(folder + entry.cFileName + "\\", treat, events);
     });
+}
+} // namespace
+
+void WalkPrograms(const std::string& folder, const std::function<void(const std::string& path)>& treat) {
+    EventsBetweenItems events;
+    Walk(folder, treat, events);
 }
 
 } // namespace tsln

@@ -146,3 +146,29 @@ TEST_CASE("window objects receive their messages and detach when destroyed") {
     CHECK(GetWindowLongPtrA(hwnd, GWLP_USERDATA) == 0);
     SetAppFolder(old);
 }
+
+TEST_CASE("long loops let queued messages run from their first item on") {
+    struct Counting : Window {
+        int seen = 0;
+        bool Make() {
+            return Create(GetModuleHandleA(nullptr), "TslnTestEvents", "e", WS_POPUP, 0, 0, 0, 10, 10,
+                          nullptr);
+        }
+        LRESULT HandleMessage(UINT m, WPARAM w, LPARAM l) override {
+            if (m == WM_USER + 7) ++seen;
+            return Default(m, w, l);
+        }
+        const char* FailureSource() const override { return "Tessaline.test.Events"; }
+    } w;
+    REQUIRE(w.Make());
+    EventsBetweenItems events(60000);
+    PostMessageA(w.hwnd(), WM_USER + 7, 0, 0);
+    events();
+    CHECK(w.seen == 1);
+    // Within the interval the queue is left alone; DoEvents itself always runs it.
+    PostMessageA(w.hwnd(), WM_USER + 7, 0, 0);
+    events();
+    CHECK(w.seen == 1);
+    DoEvents();
+    CHECK(w.seen == 2);
+}
