@@ -43,12 +43,9 @@ void DumpInto(HKEY key, const std::string& prefix, TreeDump& dump) {
         any = true;
     }
     if (!any) dump[prefix + "|"] = {REG_NONE, {}};
-    for (DWORD i = 0;; ++i) {
-        char child[512];
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    for (const std::string& child : testing::SubkeyNames(key)) {
         tsln::unique_hkey sub;
-        if (RegOpenKeyExA(key, child, 0, KEY_READ, sub.put()) == ERROR_SUCCESS)
+        if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, sub.put()) == ERROR_SUCCESS)
             DumpInto(sub.get(), prefix + "\\" + child, dump);
     }
 }
@@ -77,15 +74,7 @@ void UnlockBelow(HKEY root, const std::string& path) {
     tsln::unique_hkey key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | WRITE_DAC, key.put()) != ERROR_SUCCESS) return;
     SetDaclQuietly(key.get(), kOpenDacl);
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-        char child[512];
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key.get(), i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(child, length);
-    }
-    for (const auto& child : children)
+    for (const auto& child : testing::SubkeyNames(key.get()))
         UnlockBelow(root, path + "\\" + child);
 }
 } // namespace
@@ -96,20 +85,6 @@ TreeDump Dump(HKEY root, const std::string& path) {
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS)
         DumpInto(key.get(), "", dump);
     return dump;
-}
-
-std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
-    std::vector<std::string> names;
-    tsln::unique_hkey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return names;
-    for (DWORD i = 0;; ++i) {
-        char name[16384];
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    return names;
 }
 
 DWORD ReadDword(HKEY root, const std::string& path, const std::string& name) {

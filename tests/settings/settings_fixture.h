@@ -15,7 +15,9 @@ extern const char* const kProduct; // below HKEY_CURRENT_USER and HKEY_LOCAL_MAC
 extern const char* const kRunKey;  // below HKEY_CURRENT_USER
 
 // A key below the product key.
-inline std::string At(const char* subkey) { return std::string(kProduct) + "\\" + subkey; }
+inline std::string At(const char* subkey) {
+    return std::string(kProduct) + "\\" + subkey;
+}
 
 // Restores, at the end of a test, both product trees and the Run key; reports go to a scratch
 // application folder so that the tests can see whether anything was reported.
@@ -41,8 +43,7 @@ private:
 using TreeDump = std::map<std::string, std::pair<DWORD, std::vector<BYTE>>>;
 TreeDump Dump(HKEY root, const std::string& path);
 
-// Value names of a key, in the order the registry enumerates them.
-std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+using testing::ValueNames;
 
 // While it lives, HKEY_LOCAL_MACHINE is a scratch tree that this user may read but not change, as for
 // a user without administrator rights: with `withProduct`, a locked tree holding a product key with

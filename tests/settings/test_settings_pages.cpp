@@ -15,7 +15,6 @@ using testing::SetString;
 namespace {
 const HKEY H = HKEY_CURRENT_USER;
 
-
 bool On(TestForm& form, const char* name, int index) {
     return form.Find(name, index).Value();
 }

@@ -20,7 +20,6 @@ namespace {
 const HKEY H = HKEY_CURRENT_USER;
 const HKEY M = HKEY_LOCAL_MACHINE;
 
-
 std::string ExePath() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);

@@ -21,13 +21,9 @@ RegTreeSnapshot::Node Capture(HKEY key, const std::string& name) {
         value.data.resize(got);
         node.values.push_back(std::move(value));
     }
-    for (DWORD i = 0;; ++i) {
-        char childName[512];
-        DWORD length = sizeof childName;
-        if (RegEnumKeyExA(key, i, childName, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+    for (const std::string& childName : SubkeyNames(key)) {
         tsln::unique_hkey child;
-        if (RegOpenKeyExA(key, childName, 0, KEY_READ, child.put()) == ERROR_SUCCESS)
+        if (RegOpenKeyExA(key, childName.c_str(), 0, KEY_READ, child.put()) == ERROR_SUCCESS)
             node.children.push_back(Capture(child.get(), childName));
     }
     return node;
@@ -56,6 +52,31 @@ RegTreeSnapshot::RegTreeSnapshot(HKEY root, std::string path) : root_(root), pat
 RegTreeSnapshot::~RegTreeSnapshot() {
     DeleteTree(root_, path_);
     if (existed_) Recreate(root_, node_);
+}
+
+std::vector<std::string> SubkeyNames(HKEY key) {
+    std::vector<std::string> names;
+    for (DWORD i = 0;; ++i) {
+        char name[512];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    tsln::unique_hkey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {

@@ -51,6 +51,9 @@ private:
 };
 
 bool KeyExists(HKEY root, const std::string& path);
+// The names of a key's subkeys, and of the values below a key, in the order the registry enumerates them.
+std::vector<std::string> SubkeyNames(HKEY key);
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);
 void DeleteTree(HKEY root, const std::string& path);
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
                DWORD type = REG_SZ);
