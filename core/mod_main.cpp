@@ -119,12 +119,12 @@ std::string ArgumentText(const std::string& commandLine) {
 }
 
 std::string SpecialFolderPath(int csidl) {
-    unique_cotaskmem idList;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, reinterpret_cast<LPITEMIDLIST*>(idList.put()))) ||
+    unique_cotaskmem<ITEMIDLIST> idList;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, idList.put())) ||
         !idList)
         return {};
     char path[MAX_PATH + 1] = {};
-    if (!SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(idList.get()), path)) return {};
+    if (!SHGetPathFromIDListA(idList.get(), path)) return {};
     return TrimSpaces(CutAtNul(std::string(path, sizeof path)));
 }
 

@@ -65,10 +65,18 @@ struct hkey {
         if (reinterpret_cast<ULONG_PTR>(value) < 0x80000000u) ::RegCloseKey(value);
     }
 };
+template <typename T>
 struct co_task_mem {
-    using type = void*;
-    static void* invalid() noexcept { return nullptr; }
-    static void close(void* value) noexcept { ::CoTaskMemFree(value); }
+    using type = T*;
+    static T* invalid() noexcept { return nullptr; }
+    static void close(T* value) noexcept { ::CoTaskMemFree(value); }
+};
+// A COM interface pointer: the owner holds one reference and releases it.
+template <typename I>
+struct com_ptr {
+    using type = I*;
+    static I* invalid() noexcept { return nullptr; }
+    static void close(I* value) noexcept { value->Release(); }
 };
 struct gdi_object {
     using type = HGDIOBJ;
@@ -86,7 +94,10 @@ using unique_hwnd = unique_any<traits::null_invalid<HWND, BOOL, &::DestroyWindow
 using unique_hicon = unique_any<traits::null_invalid<HICON, BOOL, &::DestroyIcon>>;
 using unique_hdc = unique_any<traits::null_invalid<HDC, BOOL, &::DeleteDC>>;
 using unique_gdi = unique_any<traits::gdi_object>;
-using unique_cotaskmem = unique_any<traits::co_task_mem>;
+template <typename T = void>
+using unique_cotaskmem = unique_any<traits::co_task_mem<T>>;
+template <typename I>
+using unique_com = unique_any<traits::com_ptr<I>>;
 
 // Runs a callable when the scope ends, unless dismissed.
 template <typename F>

@@ -3,6 +3,48 @@
 
 namespace tsln {
 
+namespace {
+const char kTargetProp[] = "Tessaline.Target";
+
+// The child that a notification speaks of, or nullptr.
+HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        return reinterpret_cast<HWND>(lParam); // null for menus and accelerators
+    case WM_NOTIFY:
+        return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+void BindReflectedTarget(HWND child, ReflectedTarget* target) {
+    if (target != nullptr)
+        SetPropA(child, kTargetProp, reinterpret_cast<HANDLE>(target));
+    else
+        RemovePropA(child, kTargetProp);
+}
+
+ReflectedTarget* FindReflectedTarget(HWND child) {
+    return child != nullptr ? reinterpret_cast<ReflectedTarget*>(GetPropA(child, kTargetProp)) : nullptr;
+}
+
+bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    ReflectedTarget* target = FindReflectedTarget(NotifyingChild(message, wParam, lParam));
+    return target != nullptr && target->OnReflected(message, wParam, lParam, result);
+}
+
 Window::~Window() {
     if (hwnd_ != nullptr) {
         // The object goes first: detach it so that late messages reach DefWindowProc, then destroy.
@@ -45,7 +87,7 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
     LRESULT result = 0;
     try {
-        result = self->HandleMessage(message, wParam, lParam);
+        if (!ReflectToChild(message, wParam, lParam, result)) result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         HandleFailure(self->FailureSource(), kSilent);
         result = DefWindowProcA(hwnd, message, wParam, lParam);

@@ -6,6 +6,25 @@
 
 namespace tsln {
 
+// The object of a child control: it receives the notifications that its parent window gets on its behalf
+// (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL, WM_VSCROLL), so that forms bind handlers
+// to control objects and never switch on control ids.
+class ReflectedTarget {
+public:
+    // Returns true when it handled the notification; `result` is then the parent's answer.
+    virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+
+protected:
+    ~ReflectedTarget() = default;
+};
+
+// Binds a child window to its object (nullptr unbinds), and finds it again.
+void BindReflectedTarget(HWND child, ReflectedTarget* target);
+ReflectedTarget* FindReflectedTarget(HWND child);
+// Hands a parent's notification to the object of the child that sent it; false when it is no such
+// notification, the child has no object, or the object left it unhandled.
+bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
 class Window {
 public:
     Window() = default;

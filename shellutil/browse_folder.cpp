@@ -52,10 +52,10 @@ std::string cBrowseFolder::ShowBrowse(std::optional<HWND> vnthWnd, std::optional
     request.lParam = reinterpret_cast<LPARAM>(selection.data());
 
     std::string path;
-    unique_cotaskmem item(SHBrowseForFolderA(&request));
+    unique_cotaskmem<ITEMIDLIST> item(SHBrowseForFolderA(&request));
     if (item) {
         char buffer[260] = {};
-        if (SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(item.get()), buffer))
+        if (SHGetPathFromIDListA(item.get(), buffer))
             path = CutAtNul(std::string(buffer, sizeof buffer));
     } else {
         bCancelled_ = true;

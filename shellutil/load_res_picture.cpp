@@ -14,12 +14,7 @@ constexpr int32_t kResourceNotFound = 326;
 // Platform codes of the temporary-file steps are raised or'ed with this.
 constexpr int32_t kTempFailureBase = 10000;
 
-struct Stream {
-    using type = IStream*;
-    static IStream* invalid() noexcept { return nullptr; }
-    static void close(IStream* value) noexcept { value->Release(); }
-};
-using unique_stream = unique_any<Stream>;
+using unique_stream = unique_com<IStream>;
 
 // The system's text for an error code, as FormatMessage gives it (line break included).
 std::string ErrorText(DWORD code) {

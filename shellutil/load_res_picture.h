@@ -8,14 +8,7 @@
 
 namespace tsln {
 
-namespace traits {
-struct picture {
-    using type = IPicture*;
-    static IPicture* invalid() noexcept { return nullptr; }
-    static void close(IPicture* value) noexcept { value->Release(); }
-};
-} // namespace traits
-using unique_picture = unique_any<traits::picture>;
+using unique_picture = unique_com<IPicture>;
 
 class cLoadResPicture {
 public:

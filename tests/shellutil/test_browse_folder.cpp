@@ -71,8 +71,8 @@ DialogDriver::Action OkWhenSelected(const std::string& name) {
 // select; the dialog's own walk then comes second.
 void WarmUpShell(const std::string& path) {
     std::wstring wide(path.begin(), path.end());
-    unique_cotaskmem item;
-    SHParseDisplayName(wide.c_str(), nullptr, reinterpret_cast<LPITEMIDLIST*>(item.put()), 0, nullptr);
+    unique_cotaskmem<ITEMIDLIST> item;
+    SHParseDisplayName(wide.c_str(), nullptr, item.put(), 0, nullptr);
 }
 
 std::string NameOf(const std::string& path) {
@@ -175,9 +175,8 @@ TEST_CASE("ShowBrowse ends without a folder") {
         Shown shown = ShowAndAnswer(
             [&] { return picker.ShowBrowse(); },
             [](HWND dialog) {
-                unique_cotaskmem drives;
-                SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES,
-                                           reinterpret_cast<LPITEMIDLIST*>(drives.put()));
+                unique_cotaskmem<ITEMIDLIST> drives;
+                SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, drives.put());
                 DWORD_PTR ignored = 0;
                 SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives.get()),
                                     SMTO_ABORTIFHUNG, 5000, &ignored);
