@@ -99,7 +99,7 @@ Result Session::List(const Archive& archive) {
         std::vector<char> name = Writable(entry.name);
         std::vector<char> method = Writable(tsln::zip::MethodText(entry));
         routines_.SendApplicationMessage(
-            entry.uncompressedSize, entry.compressedSize,
+            Saturate(entry.uncompressedSize), Saturate(entry.compressedSize),
             tsln::zip::CompressionFactor(entry.compressedSize, entry.uncompressedSize), stamp.month,
             stamp.day, stamp.year, stamp.hour, stamp.minute, 0, name.data(), method.data(), entry.crc,
             entry.IsEncrypted() ? 1 : 0);
@@ -114,12 +114,13 @@ Result Session::Extract(const Archive& archive, const std::string& target) {
     for (const Entry& entry : archive.Entries()) {
         if (!Selected(entry)) continue;
         matched = true;
-        if (!tsln::zip::IsSafeEntryName(entry.name)) {
+        // A name the ANSI code page cannot hold is never written under a substitute.
+        if (!entry.nameInAnsi || !tsln::zip::IsSafeEntryName(entry.name)) {
             Print("warning: skipped unsafe name: " + entry.name);
             overall = tsln::zip::Worse(overall, Result::kWarning);
             continue;
         }
-        if (routines_.ServCallBk(entry.name.c_str(), entry.uncompressedSize) != 0) {
+        if (routines_.ServCallBk(entry.name.c_str(), Saturate(entry.uncompressedSize)) != 0) {
             Print("cancelled before: " + entry.name);
             return Result::kCancelled;
         }
@@ -206,6 +207,15 @@ bool Session::ObtainPassword(const Archive& archive, const Entry& entry, Result&
 }
 
 Result Session::ExtractFile(const Archive& archive, const Entry& entry, const std::string& target) {
+    // Refused before anything is created or a password asked.
+    if (!entry.IsSupported()) {
+        Print("error: unsupported compression or encryption: " + entry.name);
+        return Result::kUnsupported;
+    }
+    if (archive.CheckLocalHeader(entry) != Result::kOk) {
+        Print("error: local header missing or naming another file: " + entry.name);
+        return Result::kBadArchive;
+    }
     const std::string relative = tsln::zip::ToWindowsPath(entry.name);
     const size_t slash = relative.rfind('\\');
     if (slash != std::string::npos) {
@@ -247,9 +257,7 @@ Result Session::ExtractFile(const Archive& archive, const Entry& entry, const st
         // Nothing unchecked stays behind.
         file.reset();
         ::DeleteFileA(path.c_str());
-        if (r == Result::kUnsupported)
-            Print("error: unsupported compression or encryption: " + entry.name);
-        else if (r == Result::kDiskError)
+        if (r == Result::kDiskError)
             Print("error: cannot write: " + entry.name);
         else
             Print("error: bad CRC or corrupt data: " + entry.name);
@@ -280,8 +288,9 @@ Result Run(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options, USERFUNCT
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return Result::kNotZip;
     tsln::unzip::FileSource source(file.get());
+    const tsln::unzip::CodePageNames names;
     Archive archive;
-    const Result opened = archive.Open(source);
+    const Result opened = archive.Open(source, names);
     if (opened != Result::kOk) return opened;
     routines->cchComment = archive.CommentLength();
     if (listing) return session.List(archive);

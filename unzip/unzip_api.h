@@ -79,15 +79,15 @@ typedef struct {
 // Result codes. When entries end differently the most serious outcome is returned; a wrong or missing
 // password only when nothing else went wrong.
 #define TSLN_UNZIP_OK 0           // done
-#define TSLN_UNZIP_WARNING 1      // done, but entries were skipped (unsafe names, existing directory)
-#define TSLN_UNZIP_BADARCHIVE 2   // corrupt archive or entry (bad CRC, truncated, size mismatch)
+#define TSLN_UNZIP_WARNING 1      // done, but entries were skipped (unsafe names, a folder in the way)
+#define TSLN_UNZIP_BADARCHIVE 2   // corrupt archive or entry (bad CRC, truncated, size mismatch, local header)
 #define TSLN_UNZIP_NOMEMORY 4     // out of memory
 #define TSLN_UNZIP_NOTZIP 9       // archive missing, unreadable or not a zip archive
 #define TSLN_UNZIP_BADPARAM 10    // NULL record, routine, path or name list
 #define TSLN_UNZIP_NOMATCH 11     // include names given but none matched an entry
 #define TSLN_UNZIP_DISKERROR 50   // a folder or file could not be created or written
 #define TSLN_UNZIP_CANCELLED 80   // the service routine asked to stop
-#define TSLN_UNZIP_UNSUPPORTED 81 // ZIP64, multi-disk, or an entry's method or encryption not handled
+#define TSLN_UNZIP_UNSUPPORTED 81 // multi-disk, or an entry's method or encryption (AES, strong) not handled
 #define TSLN_UNZIP_BADPASSWORD 82 // encrypted entries skipped: no password, or a wrong one
 #define TSLN_UNZIP_TOOLARGE 83    // entries declare more than 256 MiB uncompressed in total
 

@@ -49,6 +49,44 @@ bool FileSink::Write(const uint8_t* data, size_t count) {
     return WriteAll(text.data(), text.size());
 }
 
+bool CodePageNames::ToAnsi(std::u16string_view text, std::string& out) const {
+    out.clear();
+    if (text.empty()) return true;
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    // Never a look-alike ("/" for a full-width solidus, "a" for an a with macron): those could change
+    // where a file lands. UTF-8 as the ANSI code page takes no flags.
+    const DWORD flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        out.assign(text.size(), '?');
+        return false;
+    }
+    out.resize(static_cast<size_t>(size));
+    ::WideCharToMultiByte(CP_ACP, flags, wide, length, &out[0], size, nullptr, nullptr);
+    // Exact only if it reads back as the same text; this also catches the default character.
+    std::wstring back(text.size() + 1, L'\0');
+    const int backLength =
+        ::MultiByteToWideChar(CP_ACP, 0, out.data(), size, &back[0], static_cast<int>(back.size()));
+    return backLength == length && std::char_traits<wchar_t>::compare(back.data(), wide, text.size()) == 0;
+}
+
+bool CodePageNames::OemToUnicode(std::string_view bytes, std::u16string& out) const {
+    out.clear();
+    if (bytes.empty()) return true;
+    const int length = static_cast<int>(bytes.size());
+    const int size = ::MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (size <= 0) {
+        out.assign(bytes.size(), u'?');
+        return false;
+    }
+    out.resize(static_cast<size_t>(size));
+    ::MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                          reinterpret_cast<wchar_t*>(&out[0]), size);
+    return true;
+}
+
 std::string JoinPath(const std::string& base, const std::string& relative) {
     if (base.empty()) return relative;
     const char last = base.back();

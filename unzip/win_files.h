@@ -1,4 +1,5 @@
-// The Win32 side of extraction: reading the archive file, writing entries, creating their folders.
+// The Win32 side of extraction: reading the archive file, writing entries, creating their folders,
+// converting entry names with the system's code pages.
 #pragma once
 #include "unzip/zip_archive.h"
 
@@ -32,6 +33,13 @@ private:
     HANDLE file_;
     bool convert_;
     bool lastWasCr_ = false;
+};
+
+// The system's ANSI and OEM code pages.
+class CodePageNames : public zip::NameConverter {
+public:
+    bool ToAnsi(std::u16string_view text, std::string& out) const override;
+    bool OemToUnicode(std::string_view bytes, std::u16string& out) const override;
 };
 
 enum class FolderResult { kOk, kBlocked, kFailed };

@@ -1,5 +1,8 @@
 #include "unzip/zip_archive.h"
 
+#include "unzip/zip_directory.h"
+#include "unzip/zip_records.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -9,39 +12,21 @@
 namespace tsln::zip {
 namespace {
 
-constexpr uint32_t kLocalSignature = 0x04034b50;
-constexpr uint32_t kCentralSignature = 0x02014b50;
-constexpr uint32_t kEndSignature = 0x06054b50;
-constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
-constexpr size_t kEndRecordSize = 22;
-constexpr size_t kMaxCommentSize = 0xFFFF;
-constexpr size_t kCentralHeaderSize = 46;
-constexpr size_t kLocalHeaderSize = 30;
+using namespace records;
+
 constexpr size_t kCryptHeaderSize = 12;
 constexpr size_t kChunk = 64 * 1024;
 
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 constexpr uint16_t kFlagStrongEncryption = 0x0040;
+constexpr uint16_t kFlagUtf8 = 0x0800;
 constexpr uint16_t kFlagMaskedDirectory = 0x2000;
 constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflated = 8;
 
-uint16_t Get16(const uint8_t* p) noexcept {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t Get32(const uint8_t* p) noexcept {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-bool IsSeparator(char c) noexcept {
-    return c == '/' || c == '\\';
-}
-
-char AsciiUpper(char c) noexcept {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+constexpr uint16_t kExtraZip64 = 0x0001;
+constexpr uint16_t kExtraUnicodePath = 0x7075;
 
 int Rank(Result r) noexcept {
     switch (r) {
@@ -100,7 +85,12 @@ bool MemorySource::Read(uint64_t offset, void* buffer, size_t count) {
 }
 
 bool Entry::IsDirectory() const noexcept {
-    return !name.empty() && IsSeparator(name.back());
+    return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+bool Entry::IsSupported() const noexcept {
+    return (method == kMethodStored || method == kMethodDeflated) &&
+           !(flags & (kFlagStrongEncryption | kFlagMaskedDirectory));
 }
 
 DosStamp DecodeDosStamp(uint16_t dosDate, uint16_t dosTime) noexcept {
@@ -147,93 +137,143 @@ unsigned CompressionFactor(uint64_t compressed, uint64_t uncompressed) noexcept 
     return static_cast<unsigned>(((uncompressed - compressed) * 100 + uncompressed / 2) / uncompressed);
 }
 
-Result Archive::Open(ByteSource& source) {
+namespace {
+
+// The data of the extra field `id` among `extra`'s blocks; false when there is none.
+bool FindExtra(const uint8_t* extra, size_t length, uint16_t id, const uint8_t*& data, size_t& size) {
+    size_t pos = 0;
+    while (length - pos >= 4) {
+        const size_t blockSize = Get16(extra + pos + 2);
+        if (length - pos - 4 < blockSize) return false; // a damaged block ends the list
+        if (Get16(extra + pos) == id) {
+            data = extra + pos + 4;
+            size = blockSize;
+            return true;
+        }
+        pos += 4 + blockSize;
+    }
+    return false;
+}
+
+// Takes the values the ZIP64 extra field holds for the fields saturated in the 32-bit record: in
+// order the uncompressed size, compressed size, local header offset and disk, each only if needed.
+// Without the field a saturated value is taken as it stands; false when the field is too short.
+bool ReadZip64Fields(const uint8_t* extra, size_t extraLength, Entry& entry, uint32_t& disk) {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!FindExtra(extra, extraLength, kExtraZip64, data, size)) return true;
+    size_t pos = 0;
+    auto take = [&](uint64_t& field, size_t width) {
+        if (size - pos < width) return false;
+        field = width == 8 ? Get64(data + pos) : Get32(data + pos);
+        pos += width;
+        return true;
+    };
+    uint64_t disk64 = disk;
+    const bool complete = (entry.uncompressedSize != 0xFFFFFFFFu || take(entry.uncompressedSize, 8)) &&
+                          (entry.compressedSize != 0xFFFFFFFFu || take(entry.compressedSize, 8)) &&
+                          (entry.localHeaderOffset != 0xFFFFFFFFu || take(entry.localHeaderOffset, 8)) &&
+                          (disk != 0xFFFF || take(disk64, 4));
+    disk = static_cast<uint32_t>(disk64);
+    return complete;
+}
+
+// The name as this system shows it: UTF-8 when flagged or given by a Unicode path field that still
+// matches the stored name, else the encoding of the archiver's system.
+void DecodeName(const uint8_t* extra, size_t extraLength, const NameConverter& names, Entry& entry) {
+    std::string_view stored = entry.rawName;
+    NameEncoding encoding = EncodingForHost(entry.hostSystem);
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (entry.flags & kFlagUtf8) {
+        encoding = NameEncoding::kUtf8;
+    } else if (FindExtra(extra, extraLength, kExtraUnicodePath, data, size) && size >= 5 && data[0] == 1 &&
+               Get32(data + 1) == crc32(crc32(0L, Z_NULL, 0),
+                                        reinterpret_cast<const Bytef*>(entry.rawName.data()),
+                                        static_cast<uInt>(entry.rawName.size()))) {
+        stored = std::string_view(reinterpret_cast<const char*>(data + 5), size - 5);
+        encoding = NameEncoding::kUtf8;
+    }
+    entry.nameInAnsi = ToAnsiName(stored, encoding, names, entry.name);
+}
+
+// One central record, known to lie whole at `h`.
+Result ParseCentralRecord(const uint8_t* h, const NameConverter& names, Entry& e, size_t& recordSize) {
+    const size_t nameLength = Get16(h + 28);
+    const size_t extraLength = Get16(h + 30);
+    recordSize = kCentralHeaderSize + nameLength + extraLength + Get16(h + 32);
+    e.hostSystem = h[5];
+    e.flags = Get16(h + 8);
+    e.method = Get16(h + 10);
+    e.dosTime = Get16(h + 12);
+    e.dosDate = Get16(h + 14);
+    e.crc = Get32(h + 16);
+    e.compressedSize = Get32(h + 20);
+    e.uncompressedSize = Get32(h + 24);
+    e.internalAttributes = Get16(h + 36);
+    e.localHeaderOffset = Get32(h + 42);
+    e.rawName.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLength);
+    const uint8_t* extra = h + kCentralHeaderSize + nameLength;
+    uint32_t disk = Get16(h + 34);
+    if (!ReadZip64Fields(extra, extraLength, e, disk)) return Result::kBadArchive;
+    if (disk != 0) return Result::kUnsupported; // starts on another disk
+    DecodeName(extra, extraLength, names, e);
+    return Result::kOk;
+}
+
+// `offset` moved as the central directory moved from `stated` to `actual`; UINT64_MAX (unreachable)
+// when it would fall outside the file's range.
+uint64_t Moved(uint64_t offset, uint64_t stated, uint64_t actual) noexcept {
+    if (actual >= stated) {
+        const uint64_t by = actual - stated;
+        return offset <= UINT64_MAX - by ? offset + by : UINT64_MAX;
+    }
+    const uint64_t by = stated - actual;
+    return offset >= by ? offset - by : UINT64_MAX;
+}
+
+bool HasLocalSignature(ByteSource& source, uint64_t offset) {
+    uint8_t signature[4];
+    return source.Read(offset, signature, sizeof signature) && Get32(signature) == kLocalSignature;
+}
+
+} // namespace
+
+Result Archive::Open(ByteSource& source, const NameConverter& names) {
     source_ = &source;
     entries_.clear();
-    const uint64_t size = source.Size();
-    if (size < kEndRecordSize) return Result::kNotZip;
-
-    // The end record sits in the last 22 bytes plus at most a 64 KiB comment.
-    const size_t tailSize = static_cast<size_t>(std::min<uint64_t>(size, kEndRecordSize + kMaxCommentSize));
-    const uint64_t tailStart = size - tailSize;
-    std::vector<uint8_t> tail(tailSize);
-    if (!source.Read(tailStart, tail.data(), tailSize)) return Result::kNotZip;
-
-    // Prefer a record whose comment ends the file exactly; then accept trailing bytes.
-    size_t found = SIZE_MAX;
-    for (int pass = 0; pass < 2 && found == SIZE_MAX; ++pass) {
-        for (size_t i = tailSize - kEndRecordSize + 1; i-- > 0;) {
-            if (Get32(&tail[i]) != kEndSignature) continue;
-            const size_t end = i + kEndRecordSize + Get16(&tail[i + 20]);
-            if (pass == 0 ? end == tailSize : end <= tailSize) {
-                found = i;
-                break;
-            }
-        }
-    }
-    if (found == SIZE_MAX) return Result::kNotZip;
-
-    const uint8_t* end = &tail[found];
-    const uint64_t endPos = tailStart + found;
-    const uint16_t disk = Get16(end + 4);
-    const uint16_t directoryDisk = Get16(end + 6);
-    const uint16_t entriesHere = Get16(end + 8);
-    const uint16_t entryCount = Get16(end + 10);
-    const uint32_t directorySize = Get32(end + 12);
-    const uint32_t directoryOffset = Get32(end + 16);
-    commentLength_ = Get16(end + 20);
-
-    if (entriesHere == 0xFFFF || entryCount == 0xFFFF || directorySize == 0xFFFFFFFFu ||
-        directoryOffset == 0xFFFFFFFFu)
-        return Result::kUnsupported; // ZIP64
-    if (endPos >= 20) {
-        uint8_t locator[4];
-        if (source.Read(endPos - 20, locator, sizeof locator) && Get32(locator) == kZip64LocatorSignature)
-            return Result::kUnsupported;
-    }
-    if (disk != 0 || directoryDisk != 0 || entriesHere != entryCount) return Result::kUnsupported;
-    if (static_cast<uint64_t>(directoryOffset) + directorySize > endPos) return Result::kBadArchive;
-    if (static_cast<uint64_t>(entryCount) * kCentralHeaderSize > directorySize) return Result::kBadArchive;
-
-    std::vector<uint8_t> dir(directorySize);
-    if (!source.Read(directoryOffset, dir.data(), dir.size())) return Result::kBadArchive;
-    centralDirectoryStart_ = directoryOffset;
+    commentLength_ = 0;
+    CentralDirectory directory;
+    Result r = LocateCentralDirectory(source, directory);
+    if (r != Result::kOk) return r;
 
     std::vector<Entry> entries;
-    entries.reserve(entryCount);
+    entries.reserve(directory.bytes.size() / kCentralHeaderSize);
     uint64_t total = 0;
-    size_t pos = 0;
-    for (unsigned k = 0; k < entryCount; ++k) {
-        if (dir.size() - pos < kCentralHeaderSize) return Result::kBadArchive;
-        const uint8_t* h = &dir[pos];
-        if (Get32(h) != kCentralSignature) return Result::kBadArchive;
-        const size_t nameLength = Get16(h + 28);
-        const size_t extraLength = Get16(h + 30);
-        const size_t commentLength = Get16(h + 32);
-        const size_t recordSize = kCentralHeaderSize + nameLength + extraLength + commentLength;
-        if (dir.size() - pos < recordSize) return Result::kBadArchive;
-
+    for (size_t pos = 0; pos < directory.bytes.size();) {
         Entry e;
-        e.flags = Get16(h + 8);
-        e.method = Get16(h + 10);
-        e.dosTime = Get16(h + 12);
-        e.dosDate = Get16(h + 14);
-        e.crc = Get32(h + 16);
-        e.compressedSize = Get32(h + 20);
-        e.uncompressedSize = Get32(h + 24);
-        e.internalAttributes = Get16(h + 36);
-        e.localHeaderOffset = Get32(h + 42);
-        e.name.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLength);
-        if (e.compressedSize == 0xFFFFFFFFu || e.uncompressedSize == 0xFFFFFFFFu ||
-            e.localHeaderOffset == 0xFFFFFFFFu)
-            return Result::kUnsupported;                     // ZIP64
-        if (Get16(h + 34) != 0) return Result::kUnsupported; // starts on another disk
-
+        size_t recordSize = 0;
+        r = ParseCentralRecord(&directory.bytes[pos], names, e, recordSize);
+        if (r != Result::kOk) return r;
+        if (e.uncompressedSize > kMaxTotalUncompressed - total) return Result::kTooLarge;
         total += e.uncompressedSize;
-        if (total > kMaxTotalUncompressed) return Result::kTooLarge;
         entries.push_back(std::move(e));
         pos += recordSize;
     }
+
+    // Local offsets move with the directory when data precedes the archive. When the first entry's
+    // header is not found there but is where the offsets say, the stated directory offset was wrong
+    // instead, and the offsets stand.
+    const uint64_t stated = directory.statedStart, actual = directory.start;
+    const bool moved = stated == actual || entries.empty() ||
+                       HasLocalSignature(source, Moved(entries[0].localHeaderOffset, stated, actual)) ||
+                       !HasLocalSignature(source, entries[0].localHeaderOffset);
+    if (moved)
+        for (Entry& e : entries)
+            e.localHeaderOffset = Moved(e.localHeaderOffset, stated, actual);
+
+    centralDirectoryStart_ = directory.start;
+    commentLength_ = directory.commentLength;
     entries_ = std::move(entries);
     return Result::kOk;
 }
@@ -241,12 +281,27 @@ Result Archive::Open(ByteSource& source) {
 Result Archive::DataRange(const Entry& entry, uint64_t& start) const {
     if (!source_) return Result::kBadParameters;
     const uint64_t header = entry.localHeaderOffset;
-    if (header + kLocalHeaderSize > centralDirectoryStart_) return Result::kBadArchive;
+    if (header > centralDirectoryStart_ || centralDirectoryStart_ - header < kLocalHeaderSize)
+        return Result::kBadArchive;
     uint8_t h[kLocalHeaderSize];
     if (!source_->Read(header, h, sizeof h) || Get32(h) != kLocalSignature) return Result::kBadArchive;
-    start = header + kLocalHeaderSize + Get16(h + 26) + Get16(h + 28);
-    if (start + entry.compressedSize > centralDirectoryStart_) return Result::kBadArchive;
+    // The local header must name the same file as the central record ("/" and "\" alike): a reader
+    // trusting one and a tool trusting the other would otherwise write different files.
+    const size_t nameLength = Get16(h + 26);
+    if (nameLength != entry.rawName.size()) return Result::kBadArchive;
+    std::string localName(nameLength, '\0');
+    if (!source_->Read(header + kLocalHeaderSize, localName.data(), nameLength) ||
+        !NameMatches(localName, entry.rawName, true))
+        return Result::kBadArchive;
+    start = header + kLocalHeaderSize + nameLength + Get16(h + 28);
+    if (start > centralDirectoryStart_ || entry.compressedSize > centralDirectoryStart_ - start)
+        return Result::kBadArchive;
     return Result::kOk;
+}
+
+Result Archive::CheckLocalHeader(const Entry& entry) const {
+    uint64_t start = 0;
+    return DataRange(entry, start);
 }
 
 Result Archive::CheckPassword(const Entry& entry, std::string_view password) const {
@@ -264,8 +319,7 @@ Result Archive::CheckPassword(const Entry& entry, std::string_view password) con
 }
 
 Result Archive::Extract(const Entry& entry, OutputSink& sink, std::string_view password) const {
-    if (entry.flags & (kFlagStrongEncryption | kFlagMaskedDirectory)) return Result::kUnsupported;
-    if (entry.method != kMethodStored && entry.method != kMethodDeflated) return Result::kUnsupported;
+    if (!entry.IsSupported()) return Result::kUnsupported;
     uint64_t offset = 0;
     Result r = DataRange(entry, offset);
     if (r != Result::kOk) return r;
@@ -341,69 +395,6 @@ Result Archive::Extract(const Entry& entry, OutputSink& sink, std::string_view p
     }
     if (written != entry.uncompressedSize || crc != entry.crc) return Result::kBadArchive;
     return Result::kOk;
-}
-
-// --- Entry names --------------------------------------------------------------------------------
-
-bool IsReservedDeviceName(std::string_view component) {
-    std::string base(component.substr(0, component.find('.')));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    for (char& c : base)
-        c = AsciiUpper(c);
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
-        base == "CONOUT$")
-        return true;
-    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
-        const unsigned char d = static_cast<unsigned char>(base[3]);
-        // Windows also reserves the superscript digits 1, 2 and 3 of the ANSI code page.
-        return (d >= '1' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
-    }
-    return false;
-}
-
-bool IsSafeEntryName(std::string_view name) {
-    if (name.empty() || IsSeparator(name.front())) return false;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t stop = start;
-        while (stop < name.size() && !IsSeparator(name[stop]))
-            ++stop;
-        const std::string_view part = name.substr(start, stop - start);
-        if (part.empty()) {
-            if (stop != name.size()) return false; // "a//b"; one trailing separator marks a folder
-        } else {
-            if (part == "." || part == "..") return false;
-            for (char ch : part) {
-                const unsigned char c = static_cast<unsigned char>(ch);
-                if (c < 0x20 || std::strchr("<>:\"|?*", c)) return false;
-            }
-            if (part.back() == '.' || part.back() == ' ') return false; // Windows strips these
-            if (IsReservedDeviceName(part)) return false;
-        }
-        start = stop + 1;
-    }
-    return true;
-}
-
-std::string ToWindowsPath(std::string_view name) {
-    std::string path(name);
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-bool NameMatches(std::string_view entryName, std::string_view wanted, bool caseSensitive) {
-    if (entryName.size() != wanted.size()) return false;
-    for (size_t i = 0; i < entryName.size(); ++i) {
-        char a = entryName[i], b = wanted[i];
-        if (IsSeparator(a) && IsSeparator(b)) continue;
-        if (!caseSensitive) {
-            a = AsciiUpper(a);
-            b = AsciiUpper(b);
-        }
-        if (a != b) return false;
-    }
-    return true;
 }
 
 // --- Traditional PKWARE encryption --------------------------------------------------------------

@@ -1,6 +1,8 @@
-// Reading zip archives: parsing, listing, checked extraction and entry-name safety.
+// Reading zip archives: parsing, listing and checked extraction.
 // Plain C++ with zlib only, so the same code runs inside tsln.dll and in the native fuzzer.
 #pragma once
+#include "unzip/zip_names.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -60,19 +62,24 @@ public:
 };
 
 struct Entry {
-    std::string name; // as stored, "/" or "\" separated
+    std::string name;       // in the ANSI code page, "/" or "\" separated
+    std::string rawName;    // the bytes the central record stores
+    bool nameInAnsi = true; // false: the ANSI code page cannot hold the name; `name` has "?" instead
+    uint8_t hostSystem = 0; // the archiver's system, high byte of "version made by"
     uint16_t flags = 0;
     uint16_t method = 0;
     uint16_t dosTime = 0;
     uint16_t dosDate = 0;
     uint32_t crc = 0;
-    uint32_t compressedSize = 0;
-    uint32_t uncompressedSize = 0;
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
     uint16_t internalAttributes = 0;
-    uint32_t localHeaderOffset = 0;
+    uint64_t localHeaderOffset = 0; // from the start of the file, data before the archive counted
 
     bool IsDirectory() const noexcept;
     bool IsEncrypted() const noexcept { return (flags & 1u) != 0; }
+    // Stored or deflated, unencrypted or with traditional encryption: what Extract can read.
+    bool IsSupported() const noexcept;
     // The archiver marked the entry as text (internal attribute bit 0).
     bool IsText() const noexcept { return (internalAttributes & 1u) != 0; }
 };
@@ -90,8 +97,11 @@ unsigned CompressionFactor(uint64_t compressed, uint64_t uncompressed) noexcept;
 
 class Archive {
 public:
-    // Reads the end record and the whole central directory. The source must outlive the archive.
-    Result Open(ByteSource& source);
+    // Finds the end records, then reads the central directory by its own records: every entry really
+    // there, or a failure (never fewer entries than the end record announces). Data before the archive
+    // (self-extractors) is allowed for. Names are converted to ANSI through `names`. The source must
+    // outlive the archive.
+    Result Open(ByteSource& source, const NameConverter& names);
 
     const std::vector<Entry>& Entries() const noexcept { return entries_; }
     uint16_t CommentLength() const noexcept { return commentLength_; }
@@ -105,6 +115,10 @@ public:
     // come after some bytes reached the sink: the caller discards them.
     Result Extract(const Entry& entry, OutputSink& sink, std::string_view password = {}) const;
 
+    // Whether the entry's local header is where the central record says and names the same file.
+    // kOk, or kBadArchive.
+    Result CheckLocalHeader(const Entry& entry) const;
+
 private:
     Result DataRange(const Entry& entry, uint64_t& start) const;
 
@@ -113,23 +127,6 @@ private:
     uint64_t centralDirectoryStart_ = 0;
     uint16_t commentLength_ = 0;
 };
-
-// --- Entry names --------------------------------------------------------------------------------
-
-// False for any name that could land outside the target folder or on a device: empty, absolute ("/",
-// "\"), any ":" (drives, streams), "." or ".." components, empty components (except one trailing
-// separator), components ending in "." or " ", characters Windows refuses in file names, and reserved
-// device names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$), with or without an extension.
-bool IsSafeEntryName(std::string_view name);
-
-bool IsReservedDeviceName(std::string_view component);
-
-// The stored name with every "/" turned into "\".
-std::string ToWindowsPath(std::string_view name);
-
-// Whether an include or exclude name designates the entry: exact match of the whole path, "/" and "\"
-// equal, ASCII letters compared without case unless `caseSensitive`.
-bool NameMatches(std::string_view entryName, std::string_view wanted, bool caseSensitive);
 
 // --- Traditional PKWARE encryption --------------------------------------------------------------
 

@@ -115,3 +115,31 @@ TEST_CASE("traditional encryption round-trips") {
     CHECK(plain == text);
     CHECK(garbled != text);
 }
+
+TEST_CASE("UTF-8 is decoded strictly") {
+    std::u16string text;
+    CHECK(Utf8ToUtf16("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", text));
+    CHECK(text == u"caf\u00e9 \u20ac \U0001F600");
+    for (const char* bad :
+         {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xc3", "\xc3(", "\xff", "\x80"}) {
+        CAPTURE(bad);
+        CHECK_FALSE(Utf8ToUtf16(bad, text));
+        CHECK(text.find(u'\ufffd') != std::u16string::npos);
+    }
+}
+
+TEST_CASE("names are read in the encoding of their archiver") {
+    CHECK(EncodingForHost(0) == NameEncoding::kOem);
+    CHECK(EncodingForHost(11) == NameEncoding::kOem);
+    CHECK(EncodingForHost(14) == NameEncoding::kOem);
+    CHECK(EncodingForHost(3) == NameEncoding::kAsStored);
+    CHECK(EncodingForHost(19) == NameEncoding::kAsStored);
+    const Latin1Converter latin1;
+    std::string out;
+    CHECK(ToAnsiName("na\xc3\xafve", NameEncoding::kUtf8, latin1, out));
+    CHECK(out == "na\xefve");
+    CHECK_FALSE(ToAnsiName("\xe2\x82\xac", NameEncoding::kUtf8, latin1, out));
+    CHECK(out == "?");
+    CHECK(ToAnsiName("raw\xc3\xaf", NameEncoding::kAsStored, latin1, out));
+    CHECK(out == "raw\xc3\xaf");
+}
