@@ -4,6 +4,7 @@
 #include "core/unique_any.h"
 #include "effects/shell_transparency.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tsln {
@@ -22,28 +23,23 @@ uint8_t ShellWindowLevel(uint8_t windowSetting, uint8_t level, clsSetari& settin
 clsTranspEffects::clsTranspEffects() = default;
 
 clsTranspEffects::~clsTranspEffects() {
-    mTimer.reset(); // stops a running effect where it is
-    if (mInputTaken) EnableWindow(mToForm, TRUE);
+    EndRun(); // a running effect stops where it is
 }
 
-bool clsTranspEffects::TranspAllowed() {
-    return !mFollowSetting || mSettings.Interface_Transp() != 0;
+bool clsTranspEffects::Translucent() {
+    if (!mFollowSetting || mSettings.Interface_Transp() != 0) return true;
+    // Nothing is drawn translucent: a running effect passes through its steps at once and ends.
+    if (mTimer) mTimer->SetInterval(1);
+    return false;
 }
 
 void clsTranspEffects::ApplyLayered(HWND handle) {
-    if (TranspAllowed()) {
+    if (Translucent())
         SetWindowLongA(handle, GWL_EXSTYLE, GetWindowLongA(handle, GWL_EXSTYLE) | WS_EX_LAYERED);
-    } else if (mTimer) {
-        mTimer->SetInterval(1); // no translucency: a running effect passes through its steps at once
-    }
 }
 
 void clsTranspEffects::ApplyLayered(HWND handle, uint8_t level) {
-    if (TranspAllowed()) {
-        SetLayeredWindowAttributes(handle, 0, level, LWA_ALPHA);
-    } else if (mTimer) {
-        mTimer->SetInterval(1);
-    }
+    if (Translucent()) SetLayeredWindowAttributes(handle, 0, level, LWA_ALPHA);
 }
 
 bool clsTranspEffects::FormShadow(HWND hWnd) {
@@ -105,10 +101,7 @@ bool clsTranspEffects::Transition(HWND lFrom_FRM, HWND lTo_FRM, uint8_t iAmount,
                                   uint8_t iFromTransp, uint8_t iToTransp) {
     // A step of 0 would never end, nor would a timer that never ticks.
     if (mState != kIdle || iAmount == 0 || iSpeed < 1) return false;
-    auto undo = make_scope_exit([this] {
-        mTimer.reset();
-        mState = kIdle;
-    });
+    auto undo = make_scope_exit([this] { EndRun(); });
     NewTimer(iSpeed);
     mFromForm = lFrom_FRM;
     mToForm = lTo_FRM;
@@ -128,19 +121,14 @@ bool clsTranspEffects::Transition(HWND lFrom_FRM, HWND lTo_FRM, uint8_t iAmount,
 bool clsTranspEffects::Fade(HWND lWhat_FRM, int16_t iAmount, int16_t iSpeed, uint8_t iInitialValue,
                             uint8_t iFinalValue) {
     if (mState != kIdle || iAmount == 0 || iSpeed < 1) return false;
-    auto undo = make_scope_exit([this] {
-        mTimer.reset();
-        mState = kIdle;
-        if (mInputTaken) EnableWindow(mToForm, TRUE);
-        mInputTaken = false;
-    });
+    auto undo = make_scope_exit([this] { EndRun(); });
     NewTimer(iSpeed);
     mToForm = lWhat_FRM;
     EnableWindow(mToForm, FALSE);
     mInputTaken = true;
     mCurrent = iInitialValue;
     mTarget = iFinalValue;
-    mStep = static_cast<int16_t>(iAmount > 255 ? 255 : iAmount < -255 ? -255 : iAmount);
+    mStep = std::clamp<int16_t>(iAmount, -255, 255);
     ApplyLayered(mToForm);
     mState = kFade;
     mTimer->SetEnabled(true);
@@ -165,7 +153,7 @@ void clsTranspEffects::ShowTransparency(PictureSurface& cSrc, PictureSurface& cD
         // This report names its source right after the empty line, without the "Debug Information:" line.
         std::string report = BuildReport(CurrentFailure(), kShowTransparencySource);
         const std::string debugLine = "Debug Information:\r\n";
-        const size_t at = report.find(debugLine);
+        const size_t at = report.rfind(debugLine);
         if (at != std::string::npos) report.erase(at, debugLine.size());
         ReportError(report, kShown);
     }
@@ -215,7 +203,7 @@ void clsTranspEffects::EndRun() {
     mInputTaken = false;
 }
 
-std::string clsTranspEffects::Abandon() noexcept {
+std::string clsTranspEffects::Abandon() {
     try {
         const AppError failure = CurrentFailure();
         mLastError = std::to_string(failure.number) + " - " + failure.description;

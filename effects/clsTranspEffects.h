@@ -89,13 +89,13 @@ private:
 
     void ApplyLayered(HWND handle);
     void ApplyLayered(HWND handle, uint8_t level);
-    bool TranspAllowed();
+    bool Translucent();
     void NewTimer(int16_t speed);
     void mTimer_Tick();
     bool FadeStep();
     bool CrossFadeStep();
     void EndRun();
-    std::string Abandon() noexcept;
+    std::string Abandon();
     void RaiseDone(const std::string& text);
 
     clsSetari mSettings;

@@ -35,8 +35,8 @@ public:
     void Poll(clsTranspEffects& effects);
 
 private:
-    bool readFailing_ =
-        false; // a lasting failure to read the shell's style is logged once, not ten times a second
+    // A lasting failure to read the shell's style is logged once, not ten times a second.
+    bool readFailing_ = false;
 };
 
 } // namespace tsln
