@@ -137,6 +137,21 @@ std::string ReadString(HKEY root, const std::string& path, const std::string& na
     return text;
 }
 
+RegValueSnapshot::RegValueSnapshot(HKEY root, std::string path, std::string name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)) {
+    existed_ = ReadRaw(root_, path_, name_, type_, data_);
+}
+
+RegValueSnapshot::~RegValueSnapshot() {
+    if (existed_) {
+        SetRaw(root_, path_, name_, type_, data_.data(), static_cast<DWORD>(data_.size()));
+        return;
+    }
+    tsln::unique_hkey key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), name_.c_str());
+}
+
 ScratchKey::ScratchKey(const std::string& name) : path_("Software\\TessalineTests\\" + name) {
     DeleteTree(HKEY_CURRENT_USER, path_);
 }

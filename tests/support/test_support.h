@@ -37,6 +37,23 @@ private:
     Node node_;
 };
 
+// One registry value captured (or its absence) and put back exactly when the snapshot goes.
+class RegValueSnapshot {
+public:
+    RegValueSnapshot(HKEY root, std::string path, std::string name);
+    ~RegValueSnapshot();
+    RegValueSnapshot(const RegValueSnapshot&) = delete;
+    RegValueSnapshot& operator=(const RegValueSnapshot&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_;
+    std::string name_;
+    bool existed_ = false;
+    DWORD type_ = REG_NONE;
+    std::vector<BYTE> data_;
+};
+
 // A fresh key HKCU\Software\TessalineTests\<name>, deleted with everything below it at the end.
 class ScratchKey {
 public:
