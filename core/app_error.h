@@ -33,8 +33,14 @@ constexpr int32_t kAppErrorBase = static_cast<int32_t>(0x80040000u);
 // Raises an AppError that records the line it was raised on.
 #define TSLN_FAIL(number, description) throw ::tsln::AppError((number), (description), {}, __LINE__)
 
-// The platform's text for a system error code, without the trailing line break.
-std::string SystemErrorText(unsigned long code);
+// How SystemErrorText ends the platform's text.
+enum class ErrorTextEnd {
+    Trimmed,     // without the trailing line break; "Unknown error N" when the platform has no text
+    AsFormatted, // exactly as the platform formats it, line break included; empty when it has no text
+};
+
+// The platform's text for a system error code.
+std::string SystemErrorText(unsigned long code, ErrorTextEnd end = ErrorTextEnd::Trimmed);
 
 // An AppError for a failed platform call: the code and the platform's text.
 AppError Win32Failure(unsigned long code, int line = 0);

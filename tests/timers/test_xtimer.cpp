@@ -1,7 +1,7 @@
 // XTimer and its table, on real thread timers and the real message loop. The table never shrinks, so
 // the case that watches it grow runs first and the one that exhausts the platform's timers runs last
 // (doctest runs cases in file order).
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 #include "core/app_error.h"
 #include "core/error_report.h"
 #include "tests/support/test_support.h"
