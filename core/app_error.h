@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace tsln {
 
@@ -57,5 +58,28 @@ void HandleFailure(const char* source, bool silent) noexcept;
 
 constexpr bool kShown = false;
 constexpr bool kSilent = true;
+
+// The shape of every handler: runs `body`; when it fails, reports the failure with the handler's fixed
+// source and Silent choice and returns `neutral` (false, 0, empty). Nothing escapes, so a window, timer or
+// COM callback may be one call of it.
+template <typename Neutral, typename Body>
+auto Guarded(const char* source, bool silent, Neutral&& neutral, Body&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        HandleFailure(source, silent);
+        return std::forward<Neutral>(neutral);
+    }
+}
+
+// The same for a handler without a result.
+template <typename Body>
+void Guarded(const char* source, bool silent, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        HandleFailure(source, silent);
+    }
+}
 
 } // namespace tsln
