@@ -116,7 +116,7 @@ TEST_CASE("shown reports open the error box, then log") {
         } catch (...) {
             HandleFailure("Tessaline.clsSkins.Extract", kShown);
         }
-        std::vector<tsdriver::BoxInfo> seen = boxes.Seen();
+        std::vector<testing::BoxInfo> seen = boxes.Seen();
         REQUIRE(seen.size() == 1);
         CHECK(seen[0].title == "Program error Tessaline");
         CHECK(seen[0].icon == "error");

@@ -2,6 +2,7 @@
 #pragma once
 #include "shellutil/movie_control.h"
 #include "tests/support/test_support.h"
+#include "tools/driver/driver.h"
 
 #include <string>
 
