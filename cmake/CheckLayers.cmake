@@ -58,6 +58,15 @@ function(tsln_layer_of_path path out)
   set(${out} ${best} PARENT_SCOPE)
 endfunction()
 
+# Stops with one line per problem, when there is any.
+function(tsln_refuse_layers verb problems)
+  if(problems)
+    list(REMOVE_DUPLICATES problems)
+    string(REPLACE ";" "\n  " text "${problems}")
+    message(FATAL_ERROR "Libraries must ${verb} only the ones below them:\n  ${text}")
+  endif()
+endfunction()
+
 # Fails configuring when a library of the order links one above it (directly; if no edge points up, no
 # chain does).
 function(tsln_check_layers)
@@ -88,11 +97,7 @@ function(tsln_check_layers)
       endif()
     endforeach()
   endforeach()
-  if(problems)
-    list(REMOVE_DUPLICATES problems)
-    string(REPLACE ";" "\n  " text "${problems}")
-    message(FATAL_ERROR "Libraries must link only the ones below them:\n  ${text}")
-  endif()
+  tsln_refuse_layers("link" "${problems}")
 
   # Includes change without a new configure, so they are checked at every build.
   add_custom_target(check_layers ALL
@@ -127,10 +132,7 @@ function(tsln_check_includes root)
       endif()
     endforeach()
   endforeach()
-  if(problems)
-    string(REPLACE ";" "\n  " text "${problems}")
-    message(FATAL_ERROR "Libraries must include only the ones below them:\n  ${text}")
-  endif()
+  tsln_refuse_layers("include" "${problems}")
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE AND DEFINED TSLN_LAYER_ROOT)
