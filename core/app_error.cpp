@@ -6,7 +6,7 @@
 
 namespace tsln {
 
-std::string SystemErrorText(unsigned long code) {
+std::string SystemErrorText(unsigned long code, ErrorTextEnd end) {
     char* buffer = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -14,6 +14,7 @@ std::string SystemErrorText(unsigned long code) {
     std::string text;
     if (length != 0 && buffer != nullptr) text.assign(buffer, length);
     if (buffer != nullptr) LocalFree(buffer);
+    if (end == ErrorTextEnd::AsFormatted) return text;
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     if (text.empty()) text = "Unknown error " + std::to_string(code);

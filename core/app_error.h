@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace tsln {
 
@@ -33,8 +34,14 @@ constexpr int32_t kAppErrorBase = static_cast<int32_t>(0x80040000u);
 // Raises an AppError that records the line it was raised on.
 #define TSLN_FAIL(number, description) throw ::tsln::AppError((number), (description), {}, __LINE__)
 
-// The platform's text for a system error code, without the trailing line break.
-std::string SystemErrorText(unsigned long code);
+// How SystemErrorText ends the platform's text.
+enum class ErrorTextEnd {
+    Trimmed,     // without the trailing line break; "Unknown error N" when the platform has no text
+    AsFormatted, // exactly as the platform formats it, line break included; empty when it has no text
+};
+
+// The platform's text for a system error code.
+std::string SystemErrorText(unsigned long code, ErrorTextEnd end = ErrorTextEnd::Trimmed);
 
 // An AppError for a failed platform call: the code and the platform's text.
 AppError Win32Failure(unsigned long code, int line = 0);
@@ -51,5 +58,28 @@ void HandleFailure(const char* source, bool silent) noexcept;
 
 constexpr bool kShown = false;
 constexpr bool kSilent = true;
+
+// The shape of every handler: runs `body`; when it fails, reports the failure with the handler's fixed
+// source and Silent choice and returns `neutral` (false, 0, empty). Nothing escapes, so a window, timer or
+// COM callback may be one call of it.
+template <typename Neutral, typename Body>
+auto Guarded(const char* source, bool silent, Neutral&& neutral, Body&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        HandleFailure(source, silent);
+        return std::forward<Neutral>(neutral);
+    }
+}
+
+// The same for a handler without a result.
+template <typename Body>
+void Guarded(const char* source, bool silent, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        HandleFailure(source, silent);
+    }
+}
 
 } // namespace tsln

@@ -2,20 +2,15 @@
 #include "core/app_error.h"
 #include "core/error_report.h"
 #include "core/mod_main.h"
+#include "core/product.h"
 #include "core/unique_any.h"
 #include "res/version.h"
 
 namespace tsln {
 
 namespace {
-const char* const kProductKey = "Software\\Quillfen\\Tessaline";
 const char* const kRunKeyRoot = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char* const kRunSubkey = "Run";
-const char* const kSettings = "Settings";
-const char* const kWallpapers = "Wallpapers";
-const char* const kLogons = "Logons";
-const char* const kWallpaperList = "Wallpapers\\List";
-const char* const kLogonList = "Logons\\List";
 
 constexpr int32_t kLevelMin = 76;
 constexpr int32_t kLevelMax = 230;
@@ -66,10 +61,10 @@ clsSetari::clsSetari() {
         }
         reg_.SetRegistryValue("version", ProgramVersionText(), REG_SZ);
         reg_.SetRegistryValue("AppPath", ProgramFolder(), REG_SZ);
-        reg_.CreateKey(kWallpapers);
-        reg_.CreateKey(kLogons);
-        reg_.CreateKey(kSettings);
-        reg_.SetSubkey(kSettings);
+        reg_.CreateKey(kWallpapersSubkey);
+        reg_.CreateKey(kLogonsSubkey);
+        reg_.CreateKey(kSettingsSubkey);
+        reg_.SetSubkey(kSettingsSubkey);
         if (firstRun) SetAutostart(1);
     } catch (...) {
         HandleFailure("Tessaline.clsSetari.Class_Initialize", kShown);
@@ -104,133 +99,133 @@ void clsSetari::WriteText(const char* subkey, const char* name, const std::strin
 }
 
 int32_t clsSetari::Left() {
-    return ReadLong(kSettings, "Left", -100);
+    return ReadLong(kSettingsSubkey, "Left", -100);
 }
 void clsSetari::SetLeft(int32_t value) {
-    WriteNumber(kSettings, "Left", value);
+    WriteNumber(kSettingsSubkey, "Left", value);
 }
 int32_t clsSetari::Top() {
-    return ReadLong(kSettings, "Top", -100);
+    return ReadLong(kSettingsSubkey, "Top", -100);
 }
 void clsSetari::SetTop(int32_t value) {
-    WriteNumber(kSettings, "Top", value);
+    WriteNumber(kSettingsSubkey, "Top", value);
 }
 
 std::string clsSetari::Skin() {
-    std::string name = ReadText(kSettings, "Skin", "");
+    std::string name = ReadText(kSettingsSubkey, "Skin", "");
     for (char& c : name)
         if (c == ' ') c = '_';
     return name;
 }
 void clsSetari::SetSkin(const std::string& value) {
-    WriteText(kSettings, "Skin", value);
+    WriteText(kSettingsSubkey, "Skin", value);
 }
 
 uint8_t clsSetari::Interface_Transp() {
-    return ReadByte(kSettings, "Interface_Transp", 1);
+    return ReadByte(kSettingsSubkey, "Interface_Transp", 1);
 }
 void clsSetari::SetInterface_Transp(uint8_t value) {
-    WriteNumber(kSettings, "Interface_Transp", value);
+    WriteNumber(kSettingsSubkey, "Interface_Transp", value);
 }
 uint8_t clsSetari::Interface_Shadow() {
-    return ReadByte(kSettings, "Interface_Shadow", 0);
+    return ReadByte(kSettingsSubkey, "Interface_Shadow", 0);
 }
 void clsSetari::SetInterface_Shadow(uint8_t value) {
-    WriteNumber(kSettings, "Interface_Shadow", value);
+    WriteNumber(kSettingsSubkey, "Interface_Shadow", value);
 }
 uint8_t clsSetari::OnTOP() {
-    return ReadByte(kSettings, "OnTOP", 1);
+    return ReadByte(kSettingsSubkey, "OnTOP", 1);
 }
 void clsSetari::SetOnTOP(uint8_t value) {
-    WriteNumber(kSettings, "OnTOP", value);
+    WriteNumber(kSettingsSubkey, "OnTOP", value);
 }
 uint8_t clsSetari::Sound() {
-    return ReadByte(kSettings, "Sound", 1);
+    return ReadByte(kSettingsSubkey, "Sound", 1);
 }
 void clsSetari::SetSound(uint8_t value) {
-    WriteNumber(kSettings, "Sound", value);
+    WriteNumber(kSettingsSubkey, "Sound", value);
 }
 
 uint8_t clsSetari::TranspLevel() {
     // Clamped before the byte conversion: any stored number out of range reads as the default.
-    return static_cast<uint8_t>(ClampLevel(ReadLong(kSettings, "TranspLevel", kLevelMax)));
+    return static_cast<uint8_t>(ClampLevel(ReadLong(kSettingsSubkey, "TranspLevel", kLevelMax)));
 }
 void clsSetari::SetTranspLevel(uint8_t value) {
-    WriteNumber(kSettings, "TranspLevel", ClampLevel(value));
+    WriteNumber(kSettingsSubkey, "TranspLevel", ClampLevel(value));
 }
 uint8_t clsSetari::TranspStartMenu() {
-    return ReadByte(kSettings, "TranspStartMenu", 0);
+    return ReadByte(kSettingsSubkey, "TranspStartMenu", 0);
 }
 void clsSetari::SetTranspStartMenu(uint8_t value) {
-    WriteNumber(kSettings, "TranspStartMenu", value);
+    WriteNumber(kSettingsSubkey, "TranspStartMenu", value);
 }
 uint8_t clsSetari::TranspTaskbar() {
-    return ReadByte(kSettings, "TranspTaskbar", 0);
+    return ReadByte(kSettingsSubkey, "TranspTaskbar", 0);
 }
 void clsSetari::SetTranspTaskbar(uint8_t value) {
-    WriteNumber(kSettings, "TranspTaskbar", value);
+    WriteNumber(kSettingsSubkey, "TranspTaskbar", value);
 }
 
 uint8_t clsSetari::WSort() {
-    return ReadByte(kWallpapers, "Sort", 255);
+    return ReadByte(kWallpapersSubkey, "Sort", 255);
 }
 void clsSetari::SetWSort(uint8_t value) {
-    WriteNumber(kWallpapers, "Sort", value);
+    WriteNumber(kWallpapersSubkey, "Sort", value);
 }
 uint8_t clsSetari::LSort() {
-    return ReadByte(kLogons, "Sort", 255);
+    return ReadByte(kLogonsSubkey, "Sort", 255);
 }
 void clsSetari::SetLSort(uint8_t value) {
-    WriteNumber(kLogons, "Sort", value);
+    WriteNumber(kLogonsSubkey, "Sort", value);
 }
 uint8_t clsSetari::WDefault() {
-    return ReadByte(kWallpapers, "Default", 0);
+    return ReadByte(kWallpapersSubkey, "Default", 0);
 }
 void clsSetari::SetWDefault(uint8_t value) {
-    WriteNumber(kWallpapers, "Default", value);
+    WriteNumber(kWallpapersSubkey, "Default", value);
 }
 uint8_t clsSetari::LDefault() {
-    return ReadByte(kLogons, "Default", 0);
+    return ReadByte(kLogonsSubkey, "Default", 0);
 }
 void clsSetari::SetLDefault(uint8_t value) {
-    WriteNumber(kLogons, "Default", value);
+    WriteNumber(kLogonsSubkey, "Default", value);
 }
 
 std::string clsSetari::WInterval() {
-    return ReadText(kWallpapers, "Interval", "never");
+    return ReadText(kWallpapersSubkey, "Interval", "never");
 }
 void clsSetari::SetWInterval(const std::string& value) {
-    WriteText(kWallpapers, "Interval", value);
+    WriteText(kWallpapersSubkey, "Interval", value);
 }
 std::string clsSetari::LInterval() {
-    return ReadText(kLogons, "Interval", "never");
+    return ReadText(kLogonsSubkey, "Interval", "never");
 }
 void clsSetari::SetLInterval(const std::string& value) {
-    WriteText(kLogons, "Interval", value);
+    WriteText(kLogonsSubkey, "Interval", value);
 }
 std::string clsSetari::WCurrent() {
-    return ReadText(kWallpapers, "Current", "");
+    return ReadText(kWallpapersSubkey, "Current", "");
 }
 void clsSetari::SetWCurrent(const std::string& value) {
-    WriteText(kWallpapers, "Current", value);
+    WriteText(kWallpapersSubkey, "Current", value);
 }
 std::string clsSetari::LCurrent() {
-    return ReadText(kLogons, "Current", "");
+    return ReadText(kLogonsSubkey, "Current", "");
 }
 void clsSetari::SetLCurrent(const std::string& value) {
-    WriteText(kLogons, "Current", value);
+    WriteText(kLogonsSubkey, "Current", value);
 }
 std::string clsSetari::WDefaultDir() {
-    return ReadText(kWallpapers, "DefaultDir", "");
+    return ReadText(kWallpapersSubkey, "DefaultDir", "");
 }
 void clsSetari::SetWDefaultDir(const std::string& value) {
-    WriteText(kWallpapers, "DefaultDir", value);
+    WriteText(kWallpapersSubkey, "DefaultDir", value);
 }
 std::string clsSetari::LDefaultDir() {
-    return ReadText(kLogons, "DefaultDir", "");
+    return ReadText(kLogonsSubkey, "DefaultDir", "");
 }
 void clsSetari::SetLDefaultDir(const std::string& value) {
-    WriteText(kLogons, "DefaultDir", value);
+    WriteText(kLogonsSubkey, "DefaultDir", value);
 }
 
 ListPairs clsSetari::ReadList(const char* listKey) {
@@ -252,16 +247,16 @@ void clsSetari::WriteList(const char* listKey, const std::vector<std::string>& t
 }
 
 ListPairs clsSetari::WOtherFiles() {
-    return ReadList(kWallpaperList);
+    return ReadList(kWallpaperListSubkey);
 }
 void clsSetari::SetWOtherFiles(const std::vector<std::string>& texts) {
-    WriteList(kWallpaperList, texts);
+    WriteList(kWallpaperListSubkey, texts);
 }
 ListPairs clsSetari::LOtherFiles() {
-    return ReadList(kLogonList);
+    return ReadList(kLogonListSubkey);
 }
 void clsSetari::SetLOtherFiles(const std::vector<std::string>& texts) {
-    WriteList(kLogonList, texts);
+    WriteList(kLogonListSubkey, texts);
 }
 
 uint8_t clsSetari::Autostart() {

@@ -1,10 +1,11 @@
 // The reporter: shows a failure (unless silent) and appends it to the program log.
 #pragma once
+#include "core/product.h"
+
 #include <string>
 
 namespace tsln {
 
-constexpr const char* kProductTitle = "Tessaline";
 constexpr const char* kSupportAddress = "support@quillfen.com";
 
 // Shows the report in an error box (unless Silent) and appends a log entry. Never fails.

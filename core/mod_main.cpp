@@ -1,12 +1,12 @@
 #include "core/mod_main.h"
 #include "core/app_error.h"
 #include "core/error_report.h"
+#include "core/message_box.h"
+#include "core/product.h"
 #include "core/registry_routines.h"
 #include "core/text.h"
 #include "core/unique_any.h"
 #include "core/units.h"
-#include "movie/player_clsid.h"
-#include "rotation/frm_logo.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -19,8 +19,6 @@ std::string gAppFolder;
 std::string gHelpFile;
 
 const char* const kFlashDownloadPage = "http://www.macromedia.com/go/getflashplayer";
-const char* const kMakerKey = "Software\\Quillfen";
-const char* const kProductKey = "Software\\Quillfen\\Tessaline";
 
 std::string UpperAnsi(std::string text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -31,10 +29,6 @@ std::string ModulePath() {
     char path[MAX_PATH * 2] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     return std::string(path, length);
-}
-
-int Box(const std::string& text, UINT icon) {
-    return MessageBoxA(nullptr, text.c_str(), kProductTitle, MB_OK | icon | MB_SETFOREGROUND);
 }
 } // namespace
 
@@ -120,9 +114,7 @@ std::string ArgumentText(const std::string& commandLine) {
 
 std::string SpecialFolderPath(int csidl) {
     unique_cotaskmem<ITEMIDLIST> idList;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, idList.put())) ||
-        !idList)
-        return {};
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, idList.put())) || !idList) return {};
     char path[MAX_PATH + 1] = {};
     if (!SHGetPathFromIDListA(idList.get(), path)) return {};
     return TrimSpaces(CutAtNul(std::string(path, sizeof path)));
@@ -150,7 +142,7 @@ void CenterOverMain(HWND dialog, HWND mainWindow) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool CheckPrerequisites() {
+bool CheckPrerequisites(const std::string& playerClassId) {
     try {
         std::string os = OSVersion();
         if (os != "Windows XP" && os != "Windows 2000") {
@@ -165,16 +157,16 @@ bool CheckPrerequisites() {
             RegistryRoutines reg;
             reg.SetHkey(HKEY_LOCAL_MACHINE);
             reg.SetKeyRoot("SOFTWARE\\Classes\\CLSID");
-            reg.SetSubkey(TSLN_PLAYER_CLSID_TEXT);
-            playerRegistered = reg.KeyExists();
+            reg.SetSubkey(playerClassId);
+            playerRegistered = !playerClassId.empty() && reg.KeyExists();
         } catch (...) {
             // A failed registry test counts as a missing key.
         }
         if (!playerRegistered) {
-            Box(std::string("To use this program you need Flash plug-in from Macromedia.\r\n"
-                            "You can download Flash from ") +
-                    kFlashDownloadPage,
-                MB_ICONINFORMATION);
+            ProductBox(std::string("To use this program you need Flash plug-in from Macromedia.\r\n"
+                                   "You can download Flash from ") +
+                           kFlashDownloadPage,
+                       MB_OK | MB_ICONINFORMATION);
             return false;
         }
 
@@ -193,20 +185,22 @@ bool CheckPrerequisites() {
 }
 
 void RemoveProgramData() {
-    static const char* const kUserKeys[] = {
-        "Software\\Quillfen\\Tessaline\\Boots\\List",
-        "Software\\Quillfen\\Tessaline\\Boots",
-        "Software\\Quillfen\\Tessaline\\Logons\\List",
-        "Software\\Quillfen\\Tessaline\\Logons",
-        "Software\\Quillfen\\Tessaline\\Wallpapers\\List",
-        "Software\\Quillfen\\Tessaline\\Wallpapers",
-        "Software\\Quillfen\\Tessaline\\Settings",
+    // Deepest first: a key that still has subkeys cannot be deleted.
+    const std::string product = std::string(kProductKey) + "\\";
+    const std::string userKeys[] = {
+        product + kBootListSubkey,
+        product + kBootsSubkey,
+        product + kLogonListSubkey,
+        product + kLogonsSubkey,
+        product + kWallpaperListSubkey,
+        product + kWallpapersSubkey,
+        product + kSettingsSubkey,
         kProductKey,
         kMakerKey,
     };
     RegistryRoutines reg;
     reg.SetHkey(HKEY_CURRENT_USER);
-    for (const char* key : kUserKeys)
+    for (const std::string& key : userKeys)
         reg.DeleteSubkey(key); // the maker's key goes only when empty
     reg.SetHkey(HKEY_LOCAL_MACHINE);
     reg.DeleteSubkey(kProductKey);
@@ -219,17 +213,16 @@ void RemoveProgramData() {
         std::string uiHost = reg.GetRegistryValue("UIHost", std::string()).AsText();
         if (uiHost.find(ProgramFolder()) != std::string::npos) {
             if (!reg.SetRegistryValue("UIHost", std::string("LOGONUI.EXE"), REG_SZ))
-                MessageBoxA(nullptr,
-                            "Error occured when trying to set the default LogonUI\r\n"
-                            "To change LogonUI you must be logged in as administrator!",
-                            kProductTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+                ProductBox("Error occured when trying to set the default LogonUI\r\n"
+                           "To change LogonUI you must be logged in as administrator!",
+                           MB_OK | MB_ICONERROR);
         }
     } catch (...) {
         // The clean-up goes on; nothing else is reported.
     }
 }
 
-int Main(HINSTANCE instance, const std::string& argumentText) {
+int Main(HINSTANCE instance, const std::string& argumentText, const StartupParts& parts) {
     try {
         if (argumentText == "-utsln") RemoveProgramData();
     } catch (...) {
@@ -245,21 +238,22 @@ int Main(HINSTANCE instance, const std::string& argumentText) {
         std::string folder = AppFolder().substr(0, AppFolder().size() - 1);
         if (appData.empty() || (!FileExists(folder) && !CreateDirectoryA(folder.c_str(), nullptr))) {
             DWORD error = appData.empty() ? ERROR_PATH_NOT_FOUND : GetLastError();
-            Box("Cannot create application folder in: \r\n" + AppFolder() + "\r\n" + SystemErrorText(error),
-                MB_ICONERROR);
+            ProductBox("Cannot create application folder in: \r\n" + AppFolder() + "\r\n" +
+                           SystemErrorText(error),
+                       MB_OK | MB_ICONERROR);
             return kExitRefused;
         }
 
-        if (!CheckPrerequisites()) return kExitRefused;
+        if (!CheckPrerequisites(parts.playerClassId)) return kExitRefused;
 
         InitCommonControls();
 
         {
             unique_handle running(OpenMutexA(SYNCHRONIZE, FALSE, kProductTitle));
             if (running) {
-                Box(std::string(kProductTitle) +
-                        "  is allready running!\r\nLook for TSLN icon is System Tray.",
-                    MB_ICONINFORMATION);
+                ProductBox(std::string(kProductTitle) +
+                               "  is allready running!\r\nLook for TSLN icon is System Tray.",
+                           MB_OK | MB_ICONINFORMATION);
                 return kExitRefused;
             }
         }
@@ -270,7 +264,7 @@ int Main(HINSTANCE instance, const std::string& argumentText) {
 
         SetHelpFile(AddBackslash(ProgramFolder()) + "help.chm");
 
-        frmLogo::Load(instance, argumentText);
+        parts.loadAgent(instance, argumentText);
         return kRunAgent;
     } catch (...) {
         HandleFailure("Tessaline.modMain.Main", kShown);

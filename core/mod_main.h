@@ -1,6 +1,7 @@
 // Start-up and the small shared helpers of the whole program.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 
 namespace tsln {
@@ -45,12 +46,22 @@ std::string UserAppDataFolder();
 // Places `dialog` over `mainWindow` as the dialogs do when they load (in twips, whole numbers).
 void CenterOverMain(HWND dialog, HWND mainWindow);
 
+// What start-up needs of the libraries above core. The entry point passes it in, so that core depends on
+// nothing else of ours.
+struct StartupParts {
+    // Loads the agent window that keeps the process alive (the argument text tells how the program was
+    // started); raises a failure when it cannot.
+    std::function<void(HINSTANCE instance, const std::string& argumentText)> loadAgent;
+    // The class id ("{...}") of the movie player the main window hosts, tested by CheckPrerequisites.
+    std::string playerClassId;
+};
+
 // The process entry: returns the exit code when start-up ends the process, or runs the agent's message
 // loop and returns when the agent is unloaded.
-int Main(HINSTANCE instance, const std::string& argumentText);
+int Main(HINSTANCE instance, const std::string& argumentText, const StartupParts& parts);
 
 // The three machine checks; false (after the message) when one fails and the process must end.
-bool CheckPrerequisites();
+bool CheckPrerequisites(const std::string& playerClassId);
 // The clean-up of "-utsln".
 void RemoveProgramData();
 

@@ -1,6 +1,8 @@
 #include "core/window.h"
 #include "core/app_error.h"
 
+#include <utility>
+
 namespace tsln {
 
 namespace {
@@ -13,8 +15,11 @@ HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<HWND>(lParam); // null for menus and accelerators
     case WM_NOTIFY:
         return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_DRAWITEM:
-        return lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DRAWITEM: {
+        // A menu's item names a menu, not a window.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_CTLCOLORBTN:
@@ -45,9 +50,16 @@ bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     return target != nullptr && target->OnReflected(message, wParam, lParam, result);
 }
 
+struct Window::ModalState {
+    HWND owner = nullptr;
+    bool reenableOwner = false; // the owner was enabled before the loop
+    bool ended = false;
+    int result = 0;
+};
+
 Window::~Window() {
+    if (modal_ != nullptr) LeaveModal();
     if (hwnd_ != nullptr) {
-        // The object goes first: detach it so that late messages reach DefWindowProc, then destroy.
         HWND hwnd = hwnd_;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
@@ -55,16 +67,25 @@ Window::~Window() {
     }
 }
 
+void DestroyThenDelete::operator()(Window* window) const noexcept {
+    // A reset of the same owner from OnDestroyed while the window goes finds the object already marked.
+    if (window == nullptr || window->deleting_) return;
+    window->deleting_ = true;
+    if (window->hwnd_ != nullptr) DestroyWindow(window->hwnd_);
+    delete window;
+}
+
 bool Window::Create(HINSTANCE instance, const char* className, const char* title, DWORD style, DWORD exStyle,
-                    int x, int y, int width, int height, HWND parent) {
+                    int x, int y, int width, int height, HWND parent, const WindowClassOptions& options) {
     WNDCLASSEXA existing = {sizeof existing};
     if (!GetClassInfoExA(instance, className, &existing)) {
         WNDCLASSEXA wc = {sizeof wc};
+        wc.style = options.style;
         wc.lpfnWndProc = &Window::WndProc;
         wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        wc.hCursor = options.cursor != nullptr ? LoadCursorA(nullptr, options.cursor) : nullptr;
+        wc.hbrBackground = options.background;
+        wc.hIcon = options.icon != nullptr ? LoadIconA(instance, options.icon) : nullptr;
         wc.lpszClassName = className;
         if (!RegisterClassExA(&wc)) return false;
     }
@@ -76,6 +97,51 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);
 }
 
+int Window::RunModal(HWND owner) {
+    if (hwnd_ == nullptr || modal_ != nullptr) return 0;
+    // Everything the loop needs after the window has gone lives here: the object may be deleted with it.
+    ModalState state;
+    state.owner = owner;
+    if (owner != nullptr) state.reenableOwner = !EnableWindow(owner, FALSE);
+    modal_ = &state;
+    ShowWindow(hwnd_, SW_SHOW);
+    MSG msg;
+    while (!state.ended) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            LeaveModal(); // the window is still there: it did not end the loop itself
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (owner != nullptr && IsWindow(owner)) SetActiveWindow(owner);
+    return state.result;
+}
+
+void Window::EndModal(int result) {
+    if (modal_ == nullptr) return;
+    modal_->result = result;
+    LeaveModal();
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Window::LeaveModal() {
+    ModalState* state = std::exchange(modal_, nullptr);
+    state->ended = true;
+    if (state->reenableOwner && IsWindow(state->owner)) EnableWindow(state->owner, TRUE);
+}
+
+namespace {
+// The messages after which a modal window is going: about to hide, or being destroyed.
+bool EndsModal(UINT message, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING)
+        return (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW) != 0;
+    return message == WM_DESTROY || message == WM_NCDESTROY;
+}
+} // namespace
+
 LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -85,9 +151,13 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
 
+    // Before the window hides, so that the system can activate the owner.
+    if (self->modal_ != nullptr && EndsModal(message, lParam)) self->LeaveModal();
+
     LRESULT result = 0;
     try {
-        if (!ReflectToChild(message, wParam, lParam, result)) result = self->HandleMessage(message, wParam, lParam);
+        if (!ReflectToChild(message, wParam, lParam, result))
+            result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         HandleFailure(self->FailureSource(), kSilent);
         result = DefWindowProcA(hwnd, message, wParam, lParam);
@@ -95,11 +165,9 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        try {
-            self->OnDestroyed();
-        } catch (...) {
-            HandleFailure(self->FailureSource(), kSilent);
-        }
+        // OnDestroyed may delete the object: the source is read first, and nothing touches it after.
+        const char* source = self->FailureSource();
+        Guarded(source, kSilent, [self] { self->OnDestroyed(); });
     }
     return result;
 }

@@ -2,6 +2,7 @@
 // and every message goes through one virtual handler inside a catch-all.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
 
 namespace tsln {
@@ -25,25 +26,47 @@ ReflectedTarget* FindReflectedTarget(HWND child);
 // notification, the child has no object, or the object left it unhandled.
 bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// The class a window is registered with: once per process under its name, by the first window of it.
+struct WindowClassOptions {
+    LPCSTR icon = MAKEINTRESOURCEA(1); // an icon resource of the instance; null: none
+    LPCSTR cursor = IDC_ARROW;         // a system cursor; null: the window sets its own
+    HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1); // null: the window paints all of it
+    UINT style = 0;                                                  // CS_DBLCLKS, CS_DROPSHADOW...
+};
+
 class Window {
 public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
+    // Only a fallback: an object deleted while its window lives (not through unique_window) can no longer
+    // receive the window's last messages, so it detaches them before destroying the window.
     virtual ~Window();
 
     HWND hwnd() const { return hwnd_; }
 
+    // The modal loop of the dialogs: shows the window, disables `owner` (null: none) and runs the thread's
+    // messages, so timers keep ticking, until the window is hidden (EndModal hides it) or destroyed. The
+    // owner is enabled again before the window goes, so that activation returns to it, and then
+    // activated. Returns the result given to EndModal, 0 otherwise. A WM_QUIT ends the loop and is posted
+    // again for the loop outside. The object may be gone when this returns (a form that unloads itself).
+    int RunModal(HWND owner);
+    // Ends RunModal with `result` and hides the window.
+    void EndModal(int result);
+    bool IsModal() const { return modal_ != nullptr; }
+
 protected:
     // Registers the class once per process (the class name is the key) and creates the window.
     bool Create(HINSTANCE instance, const char* className, const char* title, DWORD style, DWORD exStyle,
-                int x, int y, int width, int height, HWND parent);
+                int x, int y, int width, int height, HWND parent, const WindowClassOptions& options = {});
 
-    // The window's message handler; the default passes everything on.
+    // The window's message handler; the default passes everything on. Each handler with a failure source
+    // of its own is one Guarded call (core/app_error.h) around its body.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The report source used when a message handler fails ("Tessaline.frmX.WindowProc").
+    // The safety net's report source (a fixed text), for a failure that escapes every handler's own.
     virtual const char* FailureSource() const = 0;
-    // Called after WM_NCDESTROY, once the window is gone.
+    // Called after WM_NCDESTROY, once the window is gone. A form drops its program-wide reference here;
+    // that may delete the object, so nothing may touch it afterwards.
     virtual void OnDestroyed() {}
 
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,9 +74,27 @@ protected:
     }
 
 private:
+    friend struct DestroyThenDelete;
+    struct ModalState;
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Enables the owner again and lets RunModal return.
+    void LeaveModal();
+
     HWND hwnd_ = nullptr;
+    ModalState* modal_ = nullptr;
+    bool deleting_ = false;
 };
+
+// Releases a window object the sound way round: its window is destroyed first, while the whole object
+// still receives WM_DESTROY, and the object is deleted once the window is gone. Resetting the owner from
+// OnDestroyed while this runs is harmless.
+struct DestroyThenDelete {
+    void operator()(Window* window) const noexcept;
+};
+
+// The owner of a form: the program-wide references to forms are of this kind.
+template <typename T>
+using unique_window = std::unique_ptr<T, DestroyThenDelete>;
 
 // Lets the messages already queued for this thread run, then returns.
 void DoEvents();

@@ -2,7 +2,7 @@
 // translucency, fades, cross-fades, drop shadows, topmost placement and a translucency preview.
 #pragma once
 #include "core/clsSetari.h"
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 
 #include <windows.h>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Self-registration of the movie player (regsvr32-compatible).
 #include "core/unique_any.h"
-#include "movie/player_clsid.h"
+#include "shellutil/movie_control.h"
 
 #include <windows.h>
 #include <string>

@@ -1,19 +1,20 @@
 #include "rotation/frm_logo.h"
 #include "core/app_error.h"
+#include "core/product.h"
 
 namespace tsln {
 
 namespace {
-std::unique_ptr<frmLogo> gLogo;
+unique_window<frmLogo> gLogo;
 } // namespace
 
 void frmLogo::Load(HINSTANCE instance, const std::string& argumentText) {
-    auto logo = std::make_unique<frmLogo>();
-    logo->startedHidden_ = argumentText == "-s";
+    unique_window<frmLogo> logo(new frmLogo);
     // Never shown: a top-level window that stays hidden (and out of the task list).
-    if (!logo->Create(instance, kClassName, "Tessaline", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr))
+    if (!logo->Create(instance, kClassName, kProductTitle, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr))
         throw Win32Failure(GetLastError(), __LINE__);
     gLogo = std::move(logo);
+    gLogo->Form_Load(argumentText);
 }
 
 frmLogo* frmLogo::Instance() {
@@ -24,10 +25,18 @@ void frmLogo::Unload() {
     if (gLogo && gLogo->hwnd()) DestroyWindow(gLogo->hwnd());
 }
 
+void frmLogo::Form_Load(const std::string& argumentText) {
+    Guarded("Tessaline.frmLogo.Form_Load", kSilent, [&] { startedHidden_ = argumentText == "-s"; });
+}
+
+void frmLogo::OnDestroyed() {
+    gLogo.reset(); // the next load builds a new agent
+}
+
 LRESULT frmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
-        DestroyWindow(hwnd());
+        Unload();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

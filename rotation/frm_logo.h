@@ -3,7 +3,6 @@
 #pragma once
 #include "core/window.h"
 
-#include <memory>
 #include <string>
 
 namespace tsln {
@@ -16,7 +15,7 @@ public:
     static void Load(HINSTANCE instance, const std::string& argumentText);
     // The loaded agent, or null.
     static frmLogo* Instance();
-    // Unloads the agent: its window goes and the process ends.
+    // Unloads the agent: its window goes, the reference is dropped and the process ends.
     static void Unload();
 
     // True when started at log-on ("-s"): the agent starts hidden in the tray.
@@ -24,9 +23,12 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    const char* FailureSource() const override { return "Tessaline.frmLogo.Form_Load"; }
+    const char* FailureSource() const override { return "Tessaline.frmLogo.WindowProc"; }
+    void OnDestroyed() override;
 
 private:
+    void Form_Load(const std::string& argumentText);
+
     bool startedHidden_ = false;
 };
 

@@ -16,17 +16,10 @@ constexpr int32_t kTempFailureBase = 10000;
 
 using unique_stream = unique_com<IStream>;
 
-// The system's text for an error code, as FormatMessage gives it (line break included).
-std::string ErrorText(DWORD code) {
-    char text[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                  0, text, sizeof text, nullptr);
-    return std::string(text, length);
-}
-
 [[noreturn]] void RaiseTempFailure(DWORD code, int line) {
-    throw AppError(static_cast<int32_t>(code) | kTempFailureBase, ErrorText(code),
-                   ExeBaseName() + ".cAniCursor", line);
+    // The description is the system's text as it formats it, line break included.
+    throw AppError(static_cast<int32_t>(code) | kTempFailureBase,
+                   SystemErrorText(code, ErrorTextEnd::AsFormatted), ExeBaseName() + ".cAniCursor", line);
 }
 
 std::string TempFolder() {

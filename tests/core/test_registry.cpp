@@ -73,14 +73,13 @@ TEST_CASE("each value type reads back converted") {
     testing::SetString(HKEY_CURRENT_USER, path, "Multi", multi, REG_MULTI_SZ);
     CHECK(reg.GetRegistryValue("Multi").AsText() == std::string("one\0two", 7));
 
-    // A type the accessor does not handle gives the default.
-    testing::SetBinary(HKEY_CURRENT_USER, path, "Odd", {1, 2});
-    {
-        tsln::unique_hkey key;
-        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
-        BYTE q[8] = {1};
-        RegSetValueExA(key.get(), "Qword", 0, REG_QWORD, q, 8);
-    }
+    // A type the accessor does not handle gives the default, though the value is there.
+    const BYTE qword[8] = {1};
+    testing::SetRaw(HKEY_CURRENT_USER, path, "Qword", REG_QWORD, qword, sizeof qword);
+    DWORD type = 0;
+    std::vector<BYTE> raw;
+    REQUIRE(testing::ReadRaw(HKEY_CURRENT_USER, path, "Qword", type, raw));
+    REQUIRE(type == REG_QWORD);
     CHECK(reg.GetRegistryValue("Qword", "d") == RegValue("d"));
 }
 
@@ -168,7 +167,11 @@ TEST_CASE("enumerating values converts each type and keeps the registry's order"
     // numeric order sort the names themselves.
     testing::SetString(HKEY_CURRENT_USER, path, "10", "j");
     pairs = reg.EnumRegistryValues(HKEY_CURRENT_USER, path);
-    CHECK(pairs.Find("10") != nullptr);
+    const std::vector<std::string> enumerated = testing::ValueNames(HKEY_CURRENT_USER, path);
+    REQUIRE(enumerated.size() == 8);
+    REQUIRE(pairs.Count() == enumerated.size());
+    for (size_t i = 0; i < enumerated.size(); ++i)
+        CHECK(pairs[i].first == enumerated[i]);
 }
 
 TEST_CASE("TrimNull and hex text") {

@@ -116,7 +116,7 @@ TEST_CASE("shown reports open the error box, then log") {
         } catch (...) {
             HandleFailure("Tessaline.clsSkins.Extract", kShown);
         }
-        std::vector<tsdriver::BoxInfo> seen = boxes.Seen();
+        std::vector<testing::BoxInfo> seen = boxes.Seen();
         REQUIRE(seen.size() == 1);
         CHECK(seen[0].title == "Program error Tessaline");
         CHECK(seen[0].icon == "error");
@@ -148,4 +148,31 @@ TEST_CASE("a missing application folder loses the report quietly") {
     ReportError("lost", kSilent);
     SetAppFolder(old);
     CHECK_FALSE(testing::PathExists("Z:\\no\\such\\place"));
+}
+
+TEST_CASE("a guarded handler reports with its own source and returns its neutral result") {
+    AppFolderAt folder;
+    testing::BoxWatcher boxes;
+    CHECK(Guarded("Tessaline.test.Sum", kSilent, 0, [] { return 2 + 3; }) == 5);
+    CHECK(Guarded("Tessaline.test.Fails", kSilent, -1, []() -> int { TSLN_FAIL(53, "File not found"); }) ==
+          -1);
+    CHECK(Guarded("Tessaline.test.Text", kSilent, "", []() -> std::string {
+              throw std::runtime_error("x");
+          }).empty());
+    bool ran = false;
+    Guarded("Tessaline.test.Void", kSilent, [&] {
+        ran = true;
+        throw 1;
+    });
+    CHECK(ran);
+
+    std::vector<std::string> entries = Entries(testing::ReadFileBytes(folder.Log()));
+    REQUIRE(entries.size() == 3);
+    CHECK(entries[0].find(
+              "Error Number: 53\r\nFile not found\r\n\r\nDebug Information:\r\nTessaline.test.Fails.") !=
+          std::string::npos);
+    CHECK(entries[1].find("\r\nTessaline.test.Text") != std::string::npos);
+    CHECK(entries[2].find("Error Number: 51\r\nInternal error") != std::string::npos);
+    CHECK(entries[2].find("\r\nTessaline.test.Void") != std::string::npos);
+    CHECK(boxes.Seen().empty());
 }

@@ -1,6 +1,6 @@
 // The folder-browse dialog, driven for real from a second thread.
 #include "shellutil/browse_folder.h"
-#include "tests/shellutil/dialog_driver.h"
+#include "tests/shellutil/file_dialog.h"
 #include "tests/support/test_support.h"
 
 #include <commctrl.h>
@@ -8,7 +8,7 @@
 #include <shlobj.h>
 
 using namespace tsln;
-using shelltest::DialogDriver;
+using testing::DialogDriver;
 
 namespace {
 // The caption the platform gives its folder dialog; the caller's title goes above the tree.
@@ -27,7 +27,7 @@ template <typename Show>
 Shown ShowAndAnswer(Show show, DialogDriver::Action action) {
     Shown shown;
     DialogDriver driver(kCaption, [&](HWND dialog) {
-        shown.label = shelltest::WindowText(GetDlgItem(dialog, kTitleLabel));
+        shown.label = testing::WindowText(GetDlgItem(dialog, kTitleLabel));
         shown.owner = GetWindow(dialog, GW_OWNER);
         action(dialog);
     });
@@ -36,12 +36,12 @@ Shown ShowAndAnswer(Show show, DialogDriver::Action action) {
     CHECK(driver.Found());
     CHECK(driver.Failure() == "");
     CHECK_FALSE(driver.ForcedClose());
-    CHECK(shelltest::OwnDialogs().empty());
+    CHECK(testing::OwnDialogs().empty());
     return shown;
 }
 
 void Ok(HWND dialog) {
-    shelltest::Press(dialog, IDOK);
+    testing::Click(dialog, IDOK);
 }
 
 // The text of the tree item selected in the dialog.
@@ -62,7 +62,7 @@ std::string SelectedName(HWND dialog) {
 // Confirms once the dialog shows the folder named `name` selected (it selects it while it opens).
 DialogDriver::Action OkWhenSelected(const std::string& name) {
     return [name](HWND dialog) {
-        shelltest::WaitUntil([&] { return SelectedName(dialog) == name; });
+        testing::WaitFor([&] { return SelectedName(dialog) == name; });
         Ok(dialog);
     };
 }
@@ -80,14 +80,14 @@ std::string NameOf(const std::string& path) {
 }
 
 void Cancel(HWND dialog) {
-    shelltest::Press(dialog, IDCANCEL);
+    testing::Click(dialog, IDCANCEL);
 }
 
 // Selects a folder by path, as the dialog's own callback does, until the tree shows it selected (Wine's
 // dialog may still be settling its tree when it first shows), then confirms.
 DialogDriver::Action SelectAndOk(const std::string& path) {
     return [path](HWND dialog) {
-        shelltest::WaitUntil([&] {
+        testing::WaitFor([&] {
             DWORD_PTR ignored = 0;
             SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()),
                                 SMTO_ABORTIFHUNG, 5000, &ignored);
@@ -172,16 +172,16 @@ TEST_CASE("ShowBrowse ends without a folder") {
     SUBCASE("a virtual folder gives nothing") {
         cBrowseFolder picker;
         picker.SetlFlags(0); // let folders outside the file system be chosen
-        Shown shown = ShowAndAnswer(
-            [&] { return picker.ShowBrowse(); },
-            [](HWND dialog) {
-                unique_cotaskmem<ITEMIDLIST> drives;
-                SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, drives.put());
-                DWORD_PTR ignored = 0;
-                SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives.get()),
-                                    SMTO_ABORTIFHUNG, 5000, &ignored);
-                Ok(dialog);
-            });
+        Shown shown = ShowAndAnswer([&] { return picker.ShowBrowse(); },
+                                    [](HWND dialog) {
+                                        unique_cotaskmem<ITEMIDLIST> drives;
+                                        SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, drives.put());
+                                        DWORD_PTR ignored = 0;
+                                        SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, FALSE,
+                                                            reinterpret_cast<LPARAM>(drives.get()),
+                                                            SMTO_ABORTIFHUNG, 5000, &ignored);
+                                        Ok(dialog);
+                                    });
         CHECK(shown.result == "");
         CHECK(picker.sFolder() == "");
         CHECK(picker.bCancelled());

@@ -2,7 +2,7 @@
 #include "core/app_error.h"
 #include "core/mod_main.h"
 #include "shellutil/open_save.h"
-#include "tests/shellutil/dialog_driver.h"
+#include "tests/shellutil/file_dialog.h"
 #include "tests/support/test_support.h"
 
 #include <commdlg.h>
@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 using namespace tsln;
-using shelltest::DialogDriver;
+using testing::DialogDriver;
 
 namespace {
 // What the dialog is captioned when no title is given.
@@ -26,18 +26,18 @@ void ShowAndAnswer(clsOpenSave& picker, const std::string& caption, DialogDriver
     CHECK(driver.Found());
     CHECK(driver.Failure() == "");
     CHECK(driver.ForcedClose() == expectForced);
-    CHECK(shelltest::OwnDialogs().empty());
+    CHECK(testing::OwnDialogs().empty());
 }
 
 DialogDriver::Action TypeAndOpen(const std::string& text) {
     return [text](HWND dialog) {
         shelltest::TypeFileName(dialog, text);
-        shelltest::Press(dialog, IDOK);
+        testing::Click(dialog, IDOK);
     };
 }
 
 void Cancel(HWND dialog) {
-    shelltest::Press(dialog, IDCANCEL);
+    testing::Click(dialog, IDCANCEL);
 }
 
 std::string SystemFolder() {
@@ -208,14 +208,11 @@ TEST_CASE("cancelling the dialog") {
         std::string boxText;
         ShowAndAnswer(picker, kDefaultCaption, [&](HWND dialog) {
             shelltest::TypeFileName(dialog, dir / "no such file.exe");
-            shelltest::Press(dialog, IDOK);
-            HWND box = shelltest::WaitForOtherDialog(dialog);
+            testing::Click(dialog, IDOK);
+            HWND box = testing::WaitForDialog(GetCurrentProcessId(), "", dialog);
             if (!box) throw std::runtime_error("no message box");
-            char text[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            boxText = text;
-            shelltest::Press(box, IDOK);
-            shelltest::WaitUntil([&] { return !IsWindow(box); });
+            boxText = testing::WindowText(GetDlgItem(box, 0xFFFF));
+            if (!testing::Press(box, IDOK)) throw std::runtime_error("the message box stays");
             Cancel(dialog);
         });
         CHECK_FALSE(boxText.empty());
@@ -242,6 +239,6 @@ TEST_CASE("a proposed name longer than the buffer is refused before any dialog")
     } catch (const AppError& e) {
         CHECK(e.number == err::kInvalidCall);
     }
-    CHECK(shelltest::OwnDialogs().empty());
+    CHECK(testing::OwnDialogs().empty());
     CHECK(picker.FileName() == "LOGONUI.EXE");
 }

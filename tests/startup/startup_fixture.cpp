@@ -21,8 +21,10 @@ tsdriver::RunResult Run(const std::string& args, const std::string& winVersion, 
 }
 
 ValueSnapshot::ValueSnapshot(HKEY root, std::string path, std::string name)
-    : root_(root), path_(std::move(path)), name_(std::move(name)),
-      existed_(testing::ReadRaw(root_, path_, name_, type_, data_)) {}
+    : root_(root), path_(std::move(path)), name_(std::move(name)) {
+    // Read once every member exists: the type and the bytes are read into them.
+    existed_ = testing::ReadRaw(root_, path_, name_, type_, data_);
+}
 
 ValueSnapshot::~ValueSnapshot() {
     tsln::unique_hkey key;
@@ -35,7 +37,8 @@ ValueSnapshot::~ValueSnapshot() {
 
 AppFolderAside::AppFolderAside()
     : folder_(testing::UserAppFolder()), aside_(folder_ + ".aside"), had_(testing::PathExists(folder_)) {
-    if (had_ && !MoveFileA(folder_.c_str(), aside_.c_str())) throw std::runtime_error("cannot move " + folder_);
+    if (had_ && !MoveFileA(folder_.c_str(), aside_.c_str()))
+        throw std::runtime_error("cannot move " + folder_);
 }
 
 AppFolderAside::~AppFolderAside() {

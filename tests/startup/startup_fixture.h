@@ -1,12 +1,14 @@
 // What the start-up tests share: the real exe, its log, and the registry places it touches.
 #pragma once
+#include "shellutil/movie_control.h"
 #include "tests/support/test_support.h"
+#include "tools/driver/driver.h"
 
 #include <string>
 
 namespace startup {
 
-constexpr const char* kPlayerClsidKey = "SOFTWARE\\Classes\\CLSID\\{3F8A6C21-5D4E-4B7A-9C1F-2E6D8B0A7C54}";
+constexpr const char* kPlayerClsidKey = "SOFTWARE\\Classes\\CLSID\\" TSLN_PLAYER_CLSID_TEXT;
 constexpr const char* kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 
 std::string Exe();
@@ -31,7 +33,7 @@ public:
 private:
     HKEY root_;
     std::string path_, name_;
-    bool existed_;
+    bool existed_ = false;
     DWORD type_ = 0;
     std::vector<BYTE> data_;
 };

@@ -2,6 +2,7 @@
 #include "core/mod_main.h"
 
 #include <shlwapi.h>
+#include <stdexcept>
 
 namespace testing {
 
@@ -88,15 +89,16 @@ void DeleteTree(HKEY root, const std::string& path) {
     SHDeleteKeyA(root, path.c_str());
 }
 
-namespace {
 void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
             DWORD size) {
     tsln::unique_hkey key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
-        ERROR_SUCCESS)
-        RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    if (rc != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the key " + path + ": " + std::to_string(rc));
+    rc = RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (rc != ERROR_SUCCESS)
+        throw std::runtime_error("cannot write the value " + path + "\\" + name + ": " + std::to_string(rc));
 }
-} // namespace
 
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
                DWORD type) {
@@ -164,12 +166,15 @@ ScratchKey::~ScratchKey() {
 
 TempDir::TempDir(const std::string& hint) {
     char base[MAX_PATH] = {};
-    GetTempPathA(sizeof base, base);
+    if (GetTempPathA(sizeof base, base) == 0) throw std::runtime_error("no temporary folder");
     static LONG counter = 0;
-    for (;;) {
+    for (int attempt = 0;; ++attempt) {
         path_ = std::string(base) + "tsln-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(InterlockedIncrement(&counter));
         if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        // A name left by an earlier run is skipped; any other failure would repeat forever.
+        if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000)
+            throw std::runtime_error("cannot create " + path_);
     }
 }
 
@@ -239,45 +244,6 @@ std::string FileSnapshot::Added() const {
     std::string now = ReadFileBytes(path_);
     if (now.size() < content_.size() || now.compare(0, content_.size(), content_) != 0) return now;
     return now.substr(content_.size());
-}
-
-BoxWatcher::BoxWatcher(int button) : button_(button) {
-    InitializeCriticalSection(&lock_);
-    thread_.reset(CreateThread(nullptr, 0, &BoxWatcher::Thread, this, 0, nullptr));
-}
-
-BoxWatcher::~BoxWatcher() {
-    InterlockedExchange(&stop_, 1);
-    WaitForSingleObject(thread_.get(), INFINITE);
-    DeleteCriticalSection(&lock_);
-}
-
-std::vector<tsdriver::BoxInfo> BoxWatcher::Seen() {
-    EnterCriticalSection(&lock_);
-    std::vector<tsdriver::BoxInfo> copy = seen_;
-    LeaveCriticalSection(&lock_);
-    return copy;
-}
-
-DWORD WINAPI BoxWatcher::Thread(void* param) {
-    auto* self = static_cast<BoxWatcher*>(param);
-    try {
-        while (!self->stop_) {
-            HWND found = tsdriver::FindBoxOf(GetCurrentProcessId());
-            if (found) {
-                Sleep(100); // let the box finish drawing
-                tsdriver::BoxInfo info = tsdriver::ReadBox(found);
-                EnterCriticalSection(&self->lock_);
-                self->seen_.push_back(info);
-                LeaveCriticalSection(&self->lock_);
-                tsdriver::Press(found, self->button_);
-            }
-            Sleep(30);
-        }
-    } catch (...) {
-        // A watcher that fails stops watching; the test then sees the missing box.
-    }
-    return 0;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {

@@ -1,7 +1,7 @@
 // Helpers that let tests use the real registry, files and message boxes and leave them as they found them.
 #pragma once
 #include "core/unique_any.h"
-#include "tools/driver/driver.h"
+#include "tests/support/box_driver.h"
 
 #include <windows.h>
 #include <functional>
@@ -72,6 +72,10 @@ bool KeyExists(HKEY root, const std::string& path);
 std::vector<std::string> SubkeyNames(HKEY key);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
 void DeleteTree(HKEY root, const std::string& path);
+// Setup: each creates the key when missing and writes the value; a failure to do so raises
+// std::runtime_error, so that a test never runs on a setup that did not happen.
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+            DWORD size);
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
                DWORD type = REG_SZ);
 void SetBinary(HKEY root, const std::string& path, const std::string& name, const std::vector<BYTE>& data);
@@ -81,7 +85,8 @@ bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD&
              std::vector<BYTE>& data);
 std::string ReadString(HKEY root, const std::string& path, const std::string& name);
 
-// A new empty folder under the temporary folder, removed with its content at the end.
+// A new empty folder under the temporary folder, removed with its content at the end; raises
+// std::runtime_error when none can be made.
 class TempDir {
 public:
     explicit TempDir(const std::string& hint = "t");
@@ -96,6 +101,7 @@ private:
 };
 
 void RemoveTree(const std::string& path);
+// Writes the whole file; false when it could not.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file; empty when missing.
 std::string ReadFileBytes(const std::string& path);
@@ -115,25 +121,6 @@ private:
     std::string path_;
     bool existed_;
     std::string content_;
-};
-
-// Answers the message boxes this process shows, from a second thread: reads each and presses a button.
-class BoxWatcher {
-public:
-    explicit BoxWatcher(int button = IDOK);
-    ~BoxWatcher();
-    BoxWatcher(const BoxWatcher&) = delete;
-    BoxWatcher& operator=(const BoxWatcher&) = delete;
-    // The boxes seen so far.
-    std::vector<tsdriver::BoxInfo> Seen();
-
-private:
-    static DWORD WINAPI Thread(void* self);
-    int button_;
-    volatile LONG stop_ = 0;
-    CRITICAL_SECTION lock_;
-    std::vector<tsdriver::BoxInfo> seen_;
-    tsln::unique_handle thread_;
 };
 
 // Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety

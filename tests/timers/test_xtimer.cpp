@@ -1,7 +1,7 @@
 // XTimer and its table, on real thread timers and the real message loop. The table never shrinks, so
 // the case that watches it grow runs first and the one that exhausts the platform's timers runs last
 // (doctest runs cases in file order).
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 #include "core/app_error.h"
 #include "core/error_report.h"
 #include "tests/support/test_support.h"
@@ -28,40 +28,6 @@ std::unique_ptr<XTimer> Running(int32_t interval) {
     timer->SetEnabled(true);
     return timer;
 }
-
-// Closes the first message box of this process some seconds after it shows.
-class LateBoxCloser {
-public:
-    explicit LateBoxCloser(DWORD holdMs) : holdMs_(holdMs) {
-        thread_.reset(CreateThread(nullptr, 0, &LateBoxCloser::Thread, this, 0, nullptr));
-    }
-    ~LateBoxCloser() { WaitForSingleObject(thread_.get(), INFINITE); }
-    LateBoxCloser(const LateBoxCloser&) = delete;
-    LateBoxCloser& operator=(const LateBoxCloser&) = delete;
-    bool Closed() const { return closed_ != 0; }
-
-private:
-    static DWORD WINAPI Thread(void* param) {
-        auto* self = static_cast<LateBoxCloser*>(param);
-        try {
-            for (int i = 0; i < 1000; ++i) {
-                HWND box = tsdriver::FindBoxOf(GetCurrentProcessId());
-                if (box) {
-                    Sleep(self->holdMs_);
-                    if (tsdriver::Press(box, IDOK)) InterlockedExchange(&self->closed_, 1);
-                    break;
-                }
-                Sleep(30);
-            }
-        } catch (...) {
-            // The test then sees the box never closed.
-        }
-        return 0;
-    }
-    DWORD holdMs_;
-    volatile LONG closed_ = 0;
-    tsln::unique_handle thread_;
-};
 
 } // namespace
 
@@ -271,7 +237,7 @@ TEST_CASE("a Tick handler in a modal box gets no nested ticks and its timer resu
     int depth = 0;
     int nested = 0;
     int boxedTicks = 0;
-    int otherTicks = 0;
+    volatile LONG otherTicks = 0; // read by the driver's thread
     int otherBeforeBox = -1;
     int otherAfterBox = -1;
     int boxedAfterBox = 0;
@@ -290,15 +256,22 @@ TEST_CASE("a Tick handler in a modal box gets no nested ticks and its timer resu
         }
         --depth;
     };
-    other.Tick = [&] { ++otherTicks; };
+    other.Tick = [&] { InterlockedIncrement(&otherTicks); };
 
-    LateBoxCloser closer(3000);
+    // The box stays up while the other timer ticks several times, so the boxed one comes due under it too.
+    testing::DialogDriver closer("XTimer test", [&](HWND box) {
+        const LONG seen = otherTicks;
+        if (!testing::WaitFor([&] { return otherTicks >= seen + 5; })) throw std::runtime_error("no ticks");
+        if (!testing::Press(box, IDOK)) throw std::runtime_error("the box stays");
+    });
     boxed.SetInterval(50);
     other.SetInterval(50);
     boxed.SetEnabled(true);
     other.SetEnabled(true);
     CHECK(PumpUntil([&] { return boxedAfterBox >= 5; }, 60000));
-    CHECK(closer.Closed());
+    closer.Finish();
+    CHECK(closer.Acted());
+    CHECK(closer.Failure() == "");
     CHECK(nested == 0);
     CHECK(otherAfterBox > otherBeforeBox); // other timers tick under the box
     CHECK(boxed.TimerID() != 0);

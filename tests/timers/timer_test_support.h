@@ -1,6 +1,6 @@
 // Message pumping and table inspection shared by the timer tests.
 #pragma once
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 #include "tests/support/test_support.h"
 
 #include <windows.h>

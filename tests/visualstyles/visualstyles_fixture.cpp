@@ -45,16 +45,6 @@ bool StartUnix(const std::string& commandLine, const std::string& folder) {
     return true;
 }
 
-// Polls `done` for up to ten seconds.
-template <typename Done>
-bool AwaitUnix(Done done) {
-    for (int i = 0; i < 200; ++i) {
-        if (done()) return true;
-        Sleep(50);
-    }
-    return done();
-}
-
 bool IsLink(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -63,14 +53,14 @@ bool IsLink(const std::string& path) {
 
 bool MakeUnixLink(const std::string& folder, const std::string& name, const std::string& target) {
     if (!StartUnix("/bin/ln -s " + target + " " + name, folder)) return false;
-    return AwaitUnix([&] { return IsLink(folder + "\\" + name); });
+    return testing::WaitFor([&] { return IsLink(folder + "\\" + name); });
 }
 
 bool RemoveUnixLink(const std::string& folder, const std::string& name) {
     std::string path = folder + "\\" + name;
     if (!IsLink(path)) return !testing::PathExists(path);
     if (!StartUnix("/bin/rm -f " + name, folder)) return false;
-    return AwaitUnix([&] { return !testing::PathExists(path); });
+    return testing::WaitFor([&] { return !testing::PathExists(path); });
 }
 
 } // namespace vstest

@@ -1,7 +1,5 @@
 #include "tools/driver/driver.h"
 
-#include <algorithm>
-
 namespace tsdriver {
 
 namespace {
@@ -19,10 +17,7 @@ BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid != ctx->pid) return TRUE;
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, ctx->className) != 0) return TRUE;
-    if (lstrcmpA(ctx->className, "#32770") == 0 && !IsWindowVisible(hwnd)) return TRUE;
+    if (testing::ClassOf(hwnd) != ctx->className) return TRUE;
     ctx->found = hwnd;
     return FALSE;
 }
@@ -31,73 +26,6 @@ HWND FindWindowOf(DWORD pid, const char* className) {
     FindContext ctx{pid, className, nullptr};
     EnumWindows(&FindByClass, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
-}
-
-std::string WindowText(HWND hwnd) {
-    int length = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(hwnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
-}
-
-// Icon handles of another process cannot be read here, so the icon is recognised by what the box shows:
-// its static control's pixels on screen against the known icons drawn on the same background.
-std::vector<COLORREF> Capture(HDC source, int left, int top, int width, int height) {
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(GetPixel(source, left + x, top + y));
-    return pixels;
-}
-
-std::vector<COLORREF> DrawnIcon(HICON icon, COLORREF background, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    tsln::unique_hdc memory(CreateCompatibleDC(screen));
-    tsln::unique_gdi bitmap(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    tsln::unique_gdi brush(CreateSolidBrush(background));
-    RECT all = {0, 0, width, height};
-    FillRect(memory.get(), &all, static_cast<HBRUSH>(brush.get()));
-    DrawIconEx(memory.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
-    std::vector<COLORREF> pixels = Capture(memory.get(), 0, 0, width, height);
-    SelectObject(memory.get(), old);
-    return pixels;
-}
-
-BOOL CALLBACK FindIconChild(HWND hwnd, LPARAM param) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string IconName(HWND box) {
-    HWND child = nullptr;
-    EnumChildWindows(box, &FindIconChild, reinterpret_cast<LPARAM>(&child));
-    if (!child) return "none";
-    if (!IsWindowVisible(child)) return "none";
-    // Another process's window DC reads nothing under Wine; the screen's DC shows what is drawn.
-    RECT rc = {};
-    GetWindowRect(child, &rc);
-    const int width = std::min<int>(rc.right - rc.left, GetSystemMetrics(SM_CXICON));
-    const int height = std::min<int>(rc.bottom - rc.top, GetSystemMetrics(SM_CYICON));
-    HDC screen = GetDC(nullptr);
-    std::vector<COLORREF> seen = Capture(screen, rc.left, rc.top, width, height);
-    ReleaseDC(nullptr, screen);
-    if (seen.empty()) return "unknown";
-    const std::pair<LPCSTR, const char*> known[] = {{IDI_HAND, "error"},
-                                                    {IDI_ASTERISK, "information"},
-                                                    {IDI_EXCLAMATION, "warning"},
-                                                    {IDI_QUESTION, "question"}};
-    for (const auto& k : known) {
-        if (DrawnIcon(LoadIconA(nullptr, k.first), seen[0], width, height) == seen) return k.second;
-    }
-    return "unknown";
 }
 
 } // namespace
@@ -179,57 +107,23 @@ void Process::Kill() const {
     }
 }
 
-HWND FindBoxOf(DWORD pid) {
-    return FindWindowOf(pid, "#32770");
-}
-
 HWND Process::FindBox() const {
-    return FindBoxOf(id_);
+    return testing::FindBoxOf(id_);
 }
 HWND Process::FindAgent() const {
     return FindWindowOf(id_, kAgentClass);
 }
 
 HWND Process::WaitBoxOrAgent(DWORD timeoutMs) const {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND box = FindBox()) {
-            // Let the box finish laying out its text before it is read.
-            Sleep(100);
-            return box;
-        }
-        if (FindAgent() || !Running()) return nullptr;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(30);
-    }
+    HWND box = nullptr;
+    testing::WaitFor([&] { return (box = FindBox()) != nullptr || FindAgent() || !Running(); }, timeoutMs);
+    return box;
 }
 
 bool Process::CloseAgent(DWORD timeoutMs) const {
     HWND agent = FindAgent();
     if (agent) PostMessageA(agent, WM_CLOSE, 0, 0);
     return WaitExit(timeoutMs);
-}
-
-BoxInfo ReadBox(HWND box) {
-    BoxInfo info;
-    info.hwnd = box;
-    info.title = WindowText(box);
-    char text[4096] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    info.text = text;
-    info.icon = IconName(box);
-    return info;
-}
-
-bool Press(HWND box, int id, DWORD timeoutMs) {
-    HWND button = GetDlgItem(box, id);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    DWORD start = GetTickCount();
-    while (IsWindow(box) && IsWindowVisible(box)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 RunResult Run(const RunOptions& options) {
@@ -248,8 +142,8 @@ RunResult Run(const RunOptions& options) {
         }
         DWORD left = options.timeoutMs - (GetTickCount() - start);
         if (HWND box = process.WaitBoxOrAgent(left)) {
-            result.boxes.push_back(ReadBox(box));
-            Press(box, options.button);
+            result.boxes.push_back(testing::ReadBox(box));
+            testing::Press(box, options.button);
             continue;
         }
         if (process.FindAgent()) {

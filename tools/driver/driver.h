@@ -2,6 +2,7 @@
 // boxes, finds its agent window and tells how the process ended.
 #pragma once
 #include "core/unique_any.h"
+#include "tests/support/box_driver.h"
 
 #include <windows.h>
 #include <string>
@@ -9,12 +10,7 @@
 
 namespace tsdriver {
 
-struct BoxInfo {
-    HWND hwnd = nullptr;
-    std::string title;
-    std::string text;
-    std::string icon; // "error", "information", "warning", "question", "none" or "unknown"
-};
+using testing::BoxInfo;
 
 // Sets the Windows version Wine reports to one executable (by file name) and restores the previous
 // setting when it goes.
@@ -58,13 +54,6 @@ private:
     tsln::unique_handle process_;
     DWORD id_ = 0;
 };
-
-// The first visible message box (class #32770) of a process, or null.
-HWND FindBoxOf(DWORD pid);
-
-BoxInfo ReadBox(HWND box);
-// Presses the button with the given command id (IDOK, IDYES...) and waits for the box to go.
-bool Press(HWND box, int id, DWORD timeoutMs = 10000);
 
 struct RunOptions {
     std::string exe;

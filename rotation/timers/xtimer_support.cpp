@@ -1,5 +1,5 @@
 // The table of running timers and the callback they share.
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 #include "core/app_error.h"
 
 #include <vector>

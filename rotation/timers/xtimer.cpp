@@ -1,4 +1,4 @@
-#include "rotation/xtimer.h"
+#include "rotation/timers/xtimer.h"
 
 namespace tsln {
 

@@ -1,0 +1,100 @@
+// Finds, reads and answers dialogs and message boxes (class #32770) from outside the thread that shows
+// them: the tests drive their own process's boxes from a second thread, tools/driver those of the real
+// program. Every wait is for a condition; its limit is a safety net against a hang, never a measurement.
+#pragma once
+#include "core/unique_any.h"
+
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing {
+
+struct BoxInfo {
+    HWND hwnd = nullptr;
+    std::string title;
+    std::string text;
+    std::string icon; // "error", "information", "warning", "question", "none" or "unknown"
+};
+
+// Looks at `done` every few milliseconds until it holds; false when it still does not after `limitMs`.
+// For threads without windows of their own (use PumpUntil on a thread that has some).
+bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000);
+
+// The visible dialogs of a process, in the order of the window list (the topmost first).
+std::vector<HWND> DialogsOf(DWORD pid);
+std::vector<HWND> OwnDialogs();
+// The first visible dialog of a process, or null.
+HWND FindBoxOf(DWORD pid);
+// Waits for a visible dialog of the process captioned `caption` (any caption when empty) other than
+// `except`; null when none showed within the limit.
+HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr, DWORD limitMs = 10000);
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+
+// A message box's title, text and icon. The icon is recognised by what the box shows on screen, so this
+// waits until the box has drawn one of the known icons ("unknown" when it never does).
+BoxInfo ReadBox(HWND box);
+// Clicks a dialog's button (its command id: IDOK, IDYES...) without waiting.
+void Click(HWND dialog, int id);
+// Clicks, then waits until the box has gone (closed or hidden); false when it is still up past the limit.
+bool Press(HWND box, int id, DWORD limitMs = 10000);
+
+// Answers every box this process shows, from a second thread: reads each, then presses `button`.
+class BoxWatcher {
+public:
+    explicit BoxWatcher(int button = IDOK);
+    ~BoxWatcher();
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+    // The boxes seen so far.
+    std::vector<BoxInfo> Seen();
+
+private:
+    static DWORD WINAPI Thread(void* self);
+    int button_;
+    volatile LONG stop_ = 0;
+    CRITICAL_SECTION lock_;
+    std::vector<BoxInfo> seen_;
+    tsln::unique_handle thread_;
+};
+
+// Waits, on a second thread, for this process's dialog captioned `caption`, runs `action` on it, then
+// waits for it to go. Past the deadline, or once finished with a dialog still up, it cancels every
+// dialog of this process until none is left.
+class DialogDriver {
+public:
+    using Action = std::function<void(HWND dialog)>;
+    DialogDriver(std::string caption, Action action, DWORD deadlineMs = 20000);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // Ends the thread; call after the dialog call returned. The results below are read after it.
+    void Finish();
+    bool Found() const { return found_; }
+    // The action ran to its end without a failure.
+    bool Acted() const { return acted_; }
+    // The driver had to cancel a dialog that the action left open.
+    bool ForcedClose() const { return forced_; }
+    const std::string& Failure() const { return failure_; }
+
+private:
+    static DWORD WINAPI Thread(void* self);
+    void Run();
+    void CancelAll();
+
+    std::string caption_;
+    Action action_;
+    DWORD deadlineMs_;
+    volatile LONG stop_ = 0;
+    bool found_ = false;
+    bool acted_ = false;
+    bool forced_ = false;
+    std::string failure_;
+    tsln::unique_handle thread_;
+};
+
+} // namespace testing
