@@ -162,6 +162,9 @@ bool clsSkins::Extract(const std::string& skinName, const std::string& entryName
             if (!any) return false;
         }
         zip.UnZip(); // what could not be unpacked is missing when it is read
+        // The platform may still hold an earlier description of that name, and takes a new file with the
+        // same time stamp (every file of a package made at once has it) for the one it holds.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, (AppFolder() + kDescription).c_str());
         return true;
     } catch (...) {
         HandleFailure("Tessaline.clsSkins.Extract", kShown);
