@@ -9,6 +9,8 @@
 #include "skins/cUnzip.h"
 #include "skins/skin_values.h"
 
+#include <algorithm>
+
 namespace tsln {
 
 namespace {
@@ -61,15 +63,8 @@ SkinsSetup ProgramSkinsSetup() {
 clsSkins::clsSkins(SkinsSetup setup) : setup_(std::move(setup)) {
     try {
         names_ = ListPackages(setup_.skinsFolder);
-        const std::string stored = clsSetari().Skin();
-        // The file system does not tell "Night" from "night": the listed spelling is the name.
-        for (const std::string& name : names_) {
-            if (lstrcmpiA(name.c_str(), stored.c_str()) == 0) {
-                current_ = name;
-                break;
-            }
-        }
-        if (current_.empty() && !names_.empty()) current_ = names_.front();
+        current_ = Listed(clsSetari().Skin());
+        if (!IsListed(current_)) current_ = names_.empty() ? std::string() : names_.front();
         if (current_.empty()) {
             ReportError("FATAL ERROR - There isn't any TSLN skin in: \r\n" + FolderForMessages() +
                             "\r\nPlease read HELP.",
@@ -115,6 +110,19 @@ SkinTarget& clsSkins::RequireForm() const {
 void clsSkins::SetControls(SkinsPageControls controls) {
     controls_ = std::move(controls);
     if (controls_.EnableApply) controls_.EnableApply(false);
+}
+
+std::string clsSkins::Listed(const std::string& name) const {
+    // The file system tells neither "Night" from "night" nor, here, "Blue Sky" from "Blue_Sky": the
+    // package's own spelling names its file and its movie.
+    const std::string wanted = FileSkinName(name);
+    for (const std::string& listed : names_)
+        if (lstrcmpiA(FileSkinName(listed).c_str(), wanted.c_str()) == 0) return listed;
+    return wanted;
+}
+
+bool clsSkins::IsListed(const std::string& name) const {
+    return std::find(names_.begin(), names_.end(), name) != names_.end();
 }
 
 std::string clsSkins::Skin() const {
@@ -209,7 +217,7 @@ void clsSkins::Enumerate() {
 
 bool clsSkins::Preview() {
     try {
-        const std::string name = FileSkinName(Bound(controls_.ListText)());
+        const std::string name = Listed(Bound(controls_.ListText)());
         Extract(name, kDescription);
         Extract(name, kScreenshot);
         Bound(controls_.ShowPreview)(LoadPictureFile(AppFolder() + kScreenshot));
@@ -228,7 +236,7 @@ bool clsSkins::Preview() {
 void clsSkins::SetSkin(const std::string& value) {
     const std::string inUse = current_;
     try {
-        if (!value.empty()) current_ = FileSkinName(value);
+        if (!value.empty()) current_ = Listed(value);
         Extract(current_);
         const uint8_t fit = CheckCompatibility();
         if (fit != 0) {

@@ -78,6 +78,9 @@ public:
 
 private:
     void ApplyDescription(SkinTarget& window);
+    // The listed package a name given in either form stands for; the name in file form when none does.
+    std::string Listed(const std::string& name) const;
+    bool IsListed(const std::string& name) const;
     void DeleteTempFiles();
     SkinTarget& RequireForm() const;
     void ErrorBox(const std::string& text) const;

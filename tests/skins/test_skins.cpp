@@ -36,6 +36,7 @@ TEST_CASE("listing the skins folder") {
     SkinsFixture f;
     f.AddPackage("Blue_Sky");
     f.AddPackage("Night");
+    f.AddPackage("Morning Sun");                                      // a blank in the file name itself
     WriteZip(f.PackagePath("readme.CSK"), {{"skin.ini", SkinIni()}}); // the test is case-exact
     f.AddPackage("Secret");
     SetFileAttributesA(f.PackagePath("Secret.csk").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -47,12 +48,12 @@ TEST_CASE("listing the skins folder") {
     skins.SetControls(page.Bind());
     CHECK(!page.applyEnabled);
     skins.Enumerate();
-    CHECK(Sorted(page.lines) == std::vector<std::string>{"Blue Sky", "Night"});
+    CHECK(Sorted(page.lines) == std::vector<std::string>{"Blue Sky", "Morning Sun", "Night"});
     CHECK(page.text == "Blue Sky");
     CHECK(skins.Skin() == "Blue Sky");
     CHECK(page.listEnabled);
     skins.Enumerate(); // filled anew, not appended
-    CHECK(page.lines.size() == 2);
+    CHECK(page.lines.size() == 3);
 
     SUBCASE("a preview of another skin enables the apply button, of the current one does not") {
         page.text = "Night";
@@ -67,6 +68,17 @@ TEST_CASE("listing the skins folder") {
         CHECK(skins.Preview());
         CHECK(!page.applyEnabled);
         CHECK(f.DataFiles().empty());
+    }
+    SUBCASE("a package whose file name has a blank is found under its shown name") {
+        page.text = "Morning Sun";
+        CHECK(skins.Preview());
+        CHECK(page.applyEnabled);
+        TestWindow window;
+        skins.ApplyToForm(&window);
+        skins.SetSkin("Morning Sun");
+        CHECK(skins.Skin() == "Morning Sun");
+        CHECK(window.movieBytes == MovieBytes("Morning Sun"));
+        skins.ApplyToForm(nullptr);
     }
     SUBCASE("a preview of a package without a screenshot is reported") {
         WriteZip(f.PackagePath("Bare.csk"), {{"skin.ini", SkinIni()}});
