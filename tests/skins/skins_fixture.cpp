@@ -113,6 +113,11 @@ tsln::SkinsPageControls TestPage::Bind() {
     return c;
 }
 
+void Bind(tsln::clsSkins& skins, TestWindow& window, TestPage& page) {
+    skins.ApplyToForm(&window);
+    skins.SetControls(page.Bind());
+}
+
 std::string SkinIni(const std::map<std::string, std::string>& changes) {
     const std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> sections = {
         {"INFO",
@@ -153,6 +158,13 @@ SkinsFixture::~SkinsFixture() = default;
 
 tsln::SkinsSetup SkinsFixture::Setup() {
     return {skins.Path() + "\\", testing::DistDir() + "\\tsln.dll", [this] { ++ended; }};
+}
+
+std::unique_ptr<tsln::clsSkins> SkinsFixture::Start(TestWindow& window, TestPage& page) {
+    auto skins = std::make_unique<tsln::clsSkins>(Setup());
+    Bind(*skins, window, page);
+    skins->SetSkin("");
+    return skins;
 }
 
 void SkinsFixture::AddPackage(const std::string& name, const std::string& ini,

@@ -84,6 +84,9 @@ struct TestPage {
     tsln::SkinsPageControls Bind();
 };
 
+// Binds the manager to the window and the page, as the main window does at its first activation.
+void Bind(tsln::clsSkins& skins, TestWindow& window, TestPage& page);
+
 // A skin.ini: every section of a good skin, with `changes` ("SECTION/Key" → value; a value of "-"
 // removes the key) applied.
 std::string SkinIni(const std::map<std::string, std::string>& changes = {});
@@ -98,6 +101,8 @@ public:
     ~SkinsFixture();
 
     tsln::SkinsSetup Setup();
+    // A manager bound to the window and the page that has applied the current skin, as at start-up.
+    std::unique_ptr<tsln::clsSkins> Start(TestWindow& window, TestPage& page);
     // A package <name>.csk with skin.ini, screenshot.jpg and <name>.swf, plus `extra` entries.
     void AddPackage(const std::string& name, const std::string& ini = SkinIni(),
                     const std::vector<ZipItem>& extra = {});

@@ -8,6 +8,7 @@
 #include <doctest.h>
 
 using namespace tsln;
+using testing::FailureNumber;
 
 namespace {
 std::string Library() {
@@ -29,14 +30,6 @@ struct Unzip {
     cUnzip zip{Library()};
 };
 
-int32_t FailureNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e.number;
-    }
-    return 0;
-}
 } // namespace
 
 TEST_CASE("listing an archive") {

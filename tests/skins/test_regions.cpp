@@ -25,8 +25,7 @@ TEST_CASE("the skin's colours reach every control that takes them, and the windo
     TestWindow window;
     TestPage page;
     clsSkins skins(f.Setup());
-    skins.ApplyToForm(&window);
-    skins.SetControls(page.Bind());
+    Bind(skins, window, page);
     skins.SetSkin("");
     CHECK(skins.NormalControl() == 0x336699);
     CHECK(skins.NormalFont() == 4210752);

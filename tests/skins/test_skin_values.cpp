@@ -3,20 +3,14 @@
 #include "core/app_error.h"
 #include "skins/skin_outline.h"
 #include "skins/skin_values.h"
+#include "tests/support/test_support.h"
 
 #include <doctest.h>
 
 using namespace tsln;
+using testing::FailureNumber;
 
 namespace {
-int32_t FailureNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 // The converter the skin manager hands over, without its message box: unsupported units count 0 twips.
 double Convert(double value, int from, int to) {

@@ -149,8 +149,7 @@ TEST_CASE("applying skins to a window") {
     const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
     {
         clsSkins skins(f.Setup());
-        skins.ApplyToForm(&window);
-        skins.SetControls(page.Bind());
+        Bind(skins, window, page);
         page.applyEnabled = true;
         skins.SetSkin(""); // the first skin of a session, with the first run's place
 
@@ -247,15 +246,12 @@ TEST_CASE("skins that do not fit") {
     SUBCASE("one chosen from the list is refused and the skin in use stays current") {
         f.StoreSetting("Skin", "Night");
         {
-            clsSkins skins(f.Setup());
-            skins.ApplyToForm(&window);
-            skins.SetControls(page.Bind());
-            skins.SetSkin("");
+            auto skins = f.Start(window, page);
             window.movieCalls.clear();
             const RECT before = window.Rect();
             for (const char* chosen : {"Old", "Blank", "Lower"}) {
-                skins.SetSkin(chosen);
-                CHECK(skins.Skin() == "Night");
+                skins->SetSkin(chosen);
+                CHECK(skins->Skin() == "Night");
             }
             std::vector<tsdriver::BoxInfo> boxes = f.Boxes(3);
             REQUIRE(boxes.size() == 3);
@@ -272,19 +268,13 @@ TEST_CASE("skins that do not fit") {
         }
         CHECK(f.StoredSkin() == "Night");
         // The next start goes on with the skin that was in use.
-        clsSkins next(f.Setup());
-        next.ApplyToForm(&window);
-        next.SetControls(page.Bind());
-        next.SetSkin("");
+        auto next = f.Start(window, page);
         CHECK(f.watcher.Seen().size() == 3);
         CHECK(f.ended == 0);
     }
     SUBCASE("a stored skin that no longer fits asks for its removal and ends the program") {
         f.StoreSetting("Skin", "Old");
-        clsSkins skins(f.Setup());
-        skins.ApplyToForm(&window);
-        skins.SetControls(page.Bind());
-        skins.SetSkin("");
+        auto skins = f.Start(window, page);
         std::vector<tsdriver::BoxInfo> boxes = f.Boxes(2);
         REQUIRE(boxes.size() == 2);
         CHECK(boxes[0].text == kNotCompatible);
@@ -301,44 +291,39 @@ TEST_CASE("bad values in a skin's description") {
     TestWindow window;
     TestPage page;
     f.StoreSetting("Skin", "Bad");
-    SUBCASE("an empty outline is reported and the window stays rectangular") {
-        f.AddPackage("Bad", SkinIni({{"SHAPE/GPX", "-"}, {"SHAPE/GPY", "-"}}));
+    SUBCASE("an outline that cannot be made is reported and the window stays rectangular") {
+        std::string xs, ys;
+        SUBCASE("no outline at all") {
+            xs = ys = "-";
+        }
+        SUBCASE("fewer y values than x values") {
+            xs = "0,200,200,0";
+            ys = "0,0,100";
+        }
+        SUBCASE("an outline that encloses nothing") {
+            xs = "0,100,200";
+            ys = "0,0,0";
+        }
+        f.AddPackage("Bad", SkinIni({{"SHAPE/GPX", xs}, {"SHAPE/GPY", ys}}));
+        SetWindowRgn(window.Hwnd(), CreateRectRgn(0, 0, 5, 5), FALSE);
+        auto skins = f.Start(window, page);
+        CHECK(!window.HasRegion());
+        CHECK(Contains(f.Log(), "Tessaline.clsSkins.CreateFormRegion"));
+        CHECK(f.watcher.Seen().size() == 1);
+        CHECK(window.movieCalls.size() == 5); // the rest of the skin is applied
+        CHECK(f.DataFiles().empty());
     }
-    SUBCASE("fewer y values than x values make no outline") {
-        f.AddPackage("Bad", SkinIni({{"SHAPE/GPY", "0,0,100"}}));
+    SUBCASE("a size that is no number stops the skin where it fails") {
+        f.AddPackage("Bad", SkinIni({{"POSITION/Height", "tall"}}));
+        auto skins = f.Start(window, page);
+        CHECK(window.back == COLORREF(16711680)); // done before the failure
+        CHECK(window.rTop == 600);
+        CHECK(window.movieCalls.empty());
+        const std::string log = f.Log();
+        CHECK(Contains(
+            log, "Error Number: 13\r\nType mismatch\r\n\r\nDebug Information:\r\nTessaline.clsSkins.Skin"));
+        CHECK(f.DataFiles().empty());
     }
-    SUBCASE("an outline that encloses nothing makes none") {
-        f.AddPackage("Bad", SkinIni({{"SHAPE/GPX", "0,100,200"}, {"SHAPE/GPY", "0,0,0"}}));
-    }
-    clsSkins skins(f.Setup());
-    skins.ApplyToForm(&window);
-    skins.SetControls(page.Bind());
-    SetWindowRgn(window.Hwnd(), CreateRectRgn(0, 0, 5, 5), FALSE);
-    skins.SetSkin("");
-    CHECK(!window.HasRegion());
-    CHECK(Contains(f.Log(), "Tessaline.clsSkins.CreateFormRegion"));
-    CHECK(f.watcher.Seen().size() == 1);
-    CHECK(window.movieCalls.size() == 5); // the rest of the skin is applied
-    CHECK(f.DataFiles().empty());
-}
-
-TEST_CASE("a description that cannot be applied stops where it fails") {
-    SkinsFixture f;
-    TestWindow window;
-    TestPage page;
-    f.StoreSetting("Skin", "Bad");
-    f.AddPackage("Bad", SkinIni({{"POSITION/Height", "tall"}}));
-    clsSkins skins(f.Setup());
-    skins.ApplyToForm(&window);
-    skins.SetControls(page.Bind());
-    skins.SetSkin("");
-    CHECK(window.back == COLORREF(16711680)); // done before the failure
-    CHECK(window.rTop == 600);
-    CHECK(window.movieCalls.empty());
-    const std::string log = f.Log();
-    CHECK(Contains(log,
-                   "Error Number: 13\r\nType mismatch\r\n\r\nDebug Information:\r\nTessaline.clsSkins.Skin"));
-    CHECK(f.DataFiles().empty());
 }
 
 TEST_CASE("hostile packages write nothing outside the data folder") {
@@ -364,13 +349,10 @@ TEST_CASE("hostile packages write nothing outside the data folder") {
     SUBCASE("names that leave the folder") {
         f.AddPackage("Evil", SkinIni(), hostile);
         f.StoreSetting("Skin", "Evil");
-        clsSkins skins(f.Setup());
-        skins.ApplyToForm(&window);
-        skins.SetControls(page.Bind());
-        skins.SetSkin("");
+        auto skins = f.Start(window, page);
         CHECK(window.movieBytes == MovieBytes("Evil"));
         page.text = "Evil";
-        CHECK(skins.Preview());
+        CHECK(skins->Preview());
         CHECK(f.DataFiles().empty());
     }
     SUBCASE("only hostile copies of the description") {
@@ -378,8 +360,7 @@ TEST_CASE("hostile packages write nothing outside the data folder") {
         f.StoreSetting("Skin", "Evil");
         f.AddPackage("Night");
         clsSkins skins(f.Setup());
-        skins.ApplyToForm(&window);
-        skins.SetControls(page.Bind());
+        Bind(skins, window, page);
         skins.SetSkin("Evil");
         CHECK(f.Boxes(1).at(0).text == kNotForUs);
         page.text = "Evil";
@@ -395,8 +376,7 @@ TEST_CASE("hostile packages write nothing outside the data folder") {
         WriteZip(f.PackagePath("Garbage.csk"),
                  {{"skin.ini", SkinIni()}, {"Garbage.swf", std::string("FWS\x09\xFF\xFF\xFF\xFF", 8)}});
         clsSkins skins(f.Setup());
-        skins.ApplyToForm(&window);
-        skins.SetControls(page.Bind());
+        Bind(skins, window, page);
         skins.SetSkin("Bomb");
         skins.SetSkin("Junk");
         CHECK(f.Boxes(2).size() == 2);
