@@ -24,10 +24,15 @@ namespace err {
 constexpr int32_t kInvalidCall = 5;   // "Invalid procedure call or argument"
 constexpr int32_t kOverflow = 6;      // "Overflow"
 constexpr int32_t kOutOfMemory = 7;   // "Out of memory"
+constexpr int32_t kSubscript = 9;     // "Subscript out of range"
+constexpr int32_t kDivByZero = 11;    // "Division by zero"
 constexpr int32_t kTypeMismatch = 13; // "Type mismatch"
 constexpr int32_t kInternal = 51;     // "Internal error"
 constexpr int32_t kFileNotFound = 53; // "File not found"
 constexpr int32_t kPathNotFound = 76; // "Path not found"
+constexpr int32_t kNoObject = 91;     // "Object variable or With block variable not set"
+constexpr int32_t kBadProperty = 380; // "Invalid property value"
+constexpr int32_t kNoSuchMember = 438; // "Object doesn't support this property or method"
 constexpr int32_t kAppErrorBase = static_cast<int32_t>(0x80040000u);
 } // namespace err
 

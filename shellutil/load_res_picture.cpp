@@ -72,6 +72,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     throw AppError(static_cast<int32_t>(result), SystemErrorText(static_cast<DWORD>(result)), {}, line);
 }
 
+} // namespace
+
 unique_picture LoadPictureFile(const std::string& path) {
     unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -102,7 +104,6 @@ unique_picture LoadPictureFile(const std::string& path) {
     if (!picture) RaiseResult(E_FAIL, __LINE__);
     return picture;
 }
-} // namespace
 
 unique_picture cLoadResPicture::LoadResPicture(int number, const std::string& type) const {
     std::string tempFile;

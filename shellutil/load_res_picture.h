@@ -10,6 +10,10 @@ namespace tsln {
 
 using unique_picture = unique_com<IPicture>;
 
+// The picture file (BMP, JPEG, GIF) read whole and loaded; the file may be deleted right after. Raises
+// an AppError with the platform's number and text when it cannot be read or is no picture.
+unique_picture LoadPictureFile(const std::string& path);
+
 class cLoadResPicture {
 public:
     // The picture held by this executable's resource `number` of the resource type `type` ("GIF",

@@ -1,4 +1,5 @@
 #include "tests/support/test_support.h"
+#include "core/app_error.h"
 #include "core/mod_main.h"
 
 #include <shlwapi.h>
@@ -244,6 +245,15 @@ std::string FileSnapshot::Added() const {
     std::string now = ReadFileBytes(path_);
     if (now.size() < content_.size() || now.compare(0, content_.size(), content_) != 0) return now;
     return now.substr(content_.size());
+}
+
+int32_t FailureNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const tsln::AppError& e) {
+        return e.number;
+    }
+    return 0;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
