@@ -8,6 +8,7 @@
 #include "ui/controls/image.h"
 #include "ui/controls/label.h"
 #include "ui/controls/picture_box.h"
+#include "ui/controls/pixel_scale.h"
 #include "ui/controls/text_box.h"
 
 #include <doctest.h>
@@ -167,7 +168,7 @@ TEST_CASE("an image shows its picture centred, scaled down with its aspect kept,
     Host host;
     PictureBox page(host.hwnd(), {0, 0, 6000, 3000});
     page.SetBackColor(kPanel);
-    Image image(page.hwnd(), {150, 150, 1500, 1500});
+    Image image(page.hwnd(), {150, 150, 1440, 1440}); // an even number of pixels at 96 and 120 dpi
     RECT client;
     GetClientRect(image.hwnd(), &client);
     REQUIRE(client.right == client.bottom);
@@ -182,6 +183,22 @@ TEST_CASE("an image shows its picture centred, scaled down with its aspect kept,
     CHECK(shot.At(side / 2, side / 2) == RGB(200, 30, 40));
     CHECK(shot.At(side / 2, 2) == kPanel);
     CHECK(shot.At(side / 2, side - 2) == kPanel);
+
+    // Scaled down by averaging: a fine black and white check becomes grey, not black or white.
+    unique_gdi check = SolidBitmap(4 * side, 2 * side, RGB(0, 0, 0));
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, check.get());
+        for (int y = 0; y < 2 * side; ++y)
+            for (int x = y % 2; x < 4 * side; x += 2)
+                SetPixel(dc, x, y, RGB(255, 255, 255));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    image.SetPicture(std::move(check));
+    const COLORREF grey = Snapshot(image.hwnd()).At(side / 2, side / 2);
+    CHECK(GetGValue(grey) > 64);
+    CHECK(GetGValue(grey) < 192);
 
     // A small picture keeps its own size.
     image.SetPicture(SolidBitmap(side / 2, side / 4, RGB(10, 20, 200)));
@@ -222,4 +239,16 @@ TEST_CASE("files dropped from the shell reach the image's handler, in order, whe
     PostMessageA(image.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
     REQUIRE(testing::PumpUntil([&] { return !drops.empty(); }));
     CHECK(drops == std::vector<std::vector<std::string>>{paths});
+}
+
+TEST_CASE("area averaging weighs each old pixel by how much of the new one it covers") {
+    // Three pixels into two: each new one takes a whole old pixel and half of the middle one.
+    CHECK(AreaAverage({0x00000000, 0x005A5A5A, 0xFFB4B4B4}, 3, 1, 2, 1) ==
+          std::vector<uint32_t>{0x001E1E1E, 0xAA969696});
+    // A fine check becomes its mean; one colour stays itself.
+    CHECK(AreaAverage({0xFFFFFF, 0, 0, 0xFFFFFF}, 2, 2, 1, 1) == std::vector<uint32_t>{0x808080});
+    CHECK(AreaAverage(std::vector<uint32_t>(35, 0x123456), 7, 5, 3, 2) == std::vector<uint32_t>(6, 0x123456));
+    // Nothing to scale, or too few pixels: nothing.
+    CHECK(AreaAverage({1, 2, 3}, 2, 2, 1, 1).empty());
+    CHECK(AreaAverage({1}, 1, 1, 0, 1).empty());
 }

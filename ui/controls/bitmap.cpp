@@ -1,6 +1,10 @@
 #include "ui/controls/bitmap.h"
 #include "core/app_error.h"
 #include "ui/controls/control.h"
+#include "ui/controls/pixel_scale.h"
+
+#include <cstring>
+#include <vector>
 
 namespace tsln {
 
@@ -62,23 +66,36 @@ SIZE FitInside(SIZE picture, SIZE box) {
     return fitted;
 }
 
+namespace {
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+} // namespace
+
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size) {
+    // Averaged by our own code: the platform's halftone stretch only samples on some systems.
     const SIZE from = BitmapSize(source);
+    std::vector<uint32_t> pixels(static_cast<size_t>(from.cx) * static_cast<size_t>(from.cy));
     HDC screen = GetDC(nullptr);
-    unique_gdi scaled(CreateCompatibleBitmap(screen, size.cx, size.cy));
-    {
-        SelectedBitmap src(screen, source), dst(screen, static_cast<HBITMAP>(scaled.get()));
-        if (scaled && src.dc() != nullptr && dst.dc() != nullptr) {
-            SetStretchBltMode(dst.dc(), HALFTONE);
-            SetBrushOrgEx(dst.dc(), 0, 0, nullptr); // halftone asks for it after the mode is set
-            StretchBlt(dst.dc(), 0, 0, size.cx, size.cy, src.dc(), 0, 0, from.cx, from.cy, SRCCOPY);
-        } else {
-            scaled.reset();
-        }
-    }
-    ReleaseDC(nullptr, screen);
-    if (!scaled) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
-    return scaled;
+    auto release = make_scope_exit([screen] { ReleaseDC(nullptr, screen); });
+    BITMAPINFO info = TopDown32(from.cx, from.cy);
+    if (pixels.empty() || GetDIBits(screen, source, 0, static_cast<UINT>(from.cy), pixels.data(), &info,
+                                    DIB_RGB_COLORS) != from.cy)
+        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    const std::vector<uint32_t> scaled = AreaAverage(pixels, from.cx, from.cy, size.cx, size.cy);
+    info = TopDown32(size.cx, size.cy);
+    void* bits = nullptr;
+    unique_gdi bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (scaled.empty() || !bitmap || bits == nullptr) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    memcpy(bits, scaled.data(), scaled.size() * sizeof scaled[0]);
+    return bitmap;
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {

@@ -20,7 +20,7 @@ SIZE BitmapSize(HBITMAP bitmap);
 // edges with its aspect kept (never below one pixel).
 SIZE FitInside(SIZE picture, SIZE box);
 
-// A new bitmap holding `source` scaled to `size` with the platform's averaging (halftone) stretch.
+// A new bitmap holding `source` scaled to `size`, each new pixel the average of those it covers.
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size);
 
 // Draws a whole bitmap with its top-left corner at (x, y).
