@@ -1,6 +1,7 @@
 #include "tests/controls/controls_fixture.h"
 #include "core/error_report.h"
 #include "core/mod_main.h"
+#include "ui/controls/bitmap.h"
 
 #include <doctest.h>
 
@@ -36,13 +37,7 @@ Snapshot::Snapshot(HWND hwnd) {
     GetWindowRect(hwnd, &rect);
     width_ = rect.right - rect.left;
     height_ = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = tsln::TopDown32(width_, height_);
     void* bits = nullptr;
     tsln::unique_gdi dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     tsln::unique_hdc dc(CreateCompatibleDC(nullptr));

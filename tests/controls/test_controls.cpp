@@ -14,19 +14,11 @@
 
 using namespace tsln;
 using controls_test::Host;
+using testing::FailureNumber;
 
 namespace {
 void UserClick(const Control& control) {
     SendMessageA(control.hwnd(), BM_CLICK, 0, 0);
-}
-
-int32_t FailureNumber(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const AppError& failure) {
-        return failure.number;
-    }
-    return 0;
 }
 } // namespace
 
@@ -289,5 +281,17 @@ TEST_CASE("controls and their windows may go in either order") {
         CHECK(box.Text().empty());
         box.SetValue(true);
         CHECK(clicks == 0);
+    }
+    SUBCASE("a click handler may close the window and release the control") {
+        auto host = std::make_unique<Host>();
+        auto ok = std::make_unique<CommandButton>(host->hwnd(), "OK", Bounds{150, 150, 1200, 360});
+        const HWND window = ok->hwnd();
+        ok->Click = [&] {
+            ok.reset();
+            host.reset();
+        };
+        SendMessageA(window, BM_CLICK, 0, 0);
+        CHECK_FALSE(ok);
+        CHECK_FALSE(IsWindow(window));
     }
 }

@@ -1,4 +1,5 @@
 #include "tests/support/test_support.h"
+#include "core/app_error.h"
 #include "core/mod_main.h"
 
 #include <shlwapi.h>
@@ -277,6 +278,15 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
         }
     }
     return true;
+}
+
+int32_t FailureNumber(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const tsln::AppError& failure) {
+        return failure.number;
+    }
+    return 0;
 }
 
 std::string DistDir() {

@@ -4,6 +4,7 @@
 #include "tools/driver/driver.h"
 
 #include <windows.h>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -122,6 +123,9 @@ private:
 // Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety
 // net against a hang, never a measurement).
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
+
+// The number of the AppError that `operation` raises; 0 when it raises none.
+int32_t FailureNumber(const std::function<void()>& operation);
 
 // The dist folder of the build (where Tessaline.exe and its components are).
 std::string DistDir();

@@ -66,7 +66,6 @@ SIZE FitInside(SIZE picture, SIZE box) {
     return fitted;
 }
 
-namespace {
 BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -77,7 +76,6 @@ BITMAPINFO TopDown32(int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
-} // namespace
 
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size) {
     // Averaged by our own code: the platform's halftone stretch only samples on some systems.

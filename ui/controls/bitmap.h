@@ -20,6 +20,9 @@ SIZE BitmapSize(HBITMAP bitmap);
 // edges with its aspect kept (never below one pixel).
 SIZE FitInside(SIZE picture, SIZE box);
 
+// The description of 32-bit pixels without a palette, rows top-down (0x00RRGGBB each).
+BITMAPINFO TopDown32(int width, int height);
+
 // A new bitmap holding `source` scaled to `size`, each new pixel the average of those it covers.
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size);
 

@@ -103,11 +103,15 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
         if (ReflectToChild(message, wParam, lParam, result)) return result;
         return self->WindowMessage(message, wParam, lParam);
     } catch (...) {
-        // The handler may have released the object: report through it only while it is still bound.
-        if (auto* still = static_cast<Control*>(GetPropA(hwnd, kControlProp)))
-            still->ReportFailure("WindowProc");
-        else
-            HandleFailure("Tessaline.Control_WindowProc", kSilent);
+        // The handler may have released the object: name it only while it is still bound.
+        std::string source = "Tessaline.Control_WindowProc";
+        try {
+            if (auto* still = static_cast<Control*>(GetPropA(hwnd, kControlProp)))
+                source = still->EventSource("WindowProc");
+        } catch (...) {
+            // Out of memory: the general source serves.
+        }
+        HandleFailure(source.c_str(), kSilent);
         return CallWindowProcA(original, hwnd, message, wParam, lParam);
     }
 }
@@ -133,15 +137,6 @@ bool Control::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     }
     if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == hwnd_) return OnCommand(HIWORD(wParam));
     return false;
-}
-
-void Control::ReportFailure(const char* event) noexcept {
-    try {
-        const std::string source = "Tessaline." + name_ + "_" + event;
-        HandleFailure(source.c_str(), kSilent);
-    } catch (...) {
-        HandleFailure("Tessaline.Control_Event", kSilent);
-    }
 }
 
 bool Control::Visible() const {

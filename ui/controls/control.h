@@ -124,10 +124,15 @@ protected:
     template <typename... Params, typename... Args>
     void Raise(const char* event, const std::function<void(Params...)>& handler, Args&&... args) {
         if (!handler) return;
+        // The handler may release this object (closing its window): it runs from a copy, and the source
+        // is taken before.
+        std::string source;
         try {
-            handler(std::forward<Args>(args)...);
+            source = EventSource(event);
+            const std::function<void(Params...)> run = handler;
+            run(std::forward<Args>(args)...);
         } catch (...) {
-            ReportFailure(event);
+            HandleFailure(source.empty() ? "Tessaline.Control_Event" : source.c_str(), kSilent);
         }
     }
 
@@ -142,7 +147,7 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
-    void ReportFailure(const char* event) noexcept;
+    std::string EventSource(const char* event) const { return "Tessaline." + name_ + "_" + event; }
     void Redraw();
     void Place(int leftPx, int topPx, int widthPx, int heightPx);
     RECT RectInParent() const;
