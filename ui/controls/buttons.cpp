@@ -80,12 +80,7 @@ CommandButton::CommandButton(HWND parent, const std::string& caption, const Boun
     : Control("CommandButton", kBack, kButtonFace, kButtonText) {
     CreateChild(parent, "BUTTON", caption, BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0,
                 bounds);
-}
-
-bool CommandButton::OnCommand(WORD code) {
-    if (code != BN_CLICKED) return false;
-    Raise("Click", Click);
-    return true;
+    RaiseOnCommand(BN_CLICKED, "Click", Click);
 }
 
 } // namespace tsln

@@ -52,9 +52,6 @@ public:
     // Raises Click as a user's press does (whether or not the button is enabled).
     void Press() { Raise("Click", Click); }
     std::function<void()> Click;
-
-protected:
-    bool OnCommand(WORD code) override;
 };
 
 } // namespace tsln

@@ -19,6 +19,7 @@ ComboBox::ComboBox(HWND parent, const Bounds& bounds, Style style)
         BindPart(info.hwndList);
         BindPart(info.hwndItem);
     }
+    RaiseOnCommand(CBN_SELCHANGE, "Click", Click);
 }
 
 int ComboBox::WindowHeight(int heightPx) const {
@@ -93,12 +94,6 @@ void ComboBox::SetText(const std::string& text) {
                                        reinterpret_cast<LPARAM>(text.c_str()));
     if (found < 0) TSLN_FAIL(err::kPropertyReadOnly, "'Text' property is read-only");
     SetListIndex(static_cast<int>(found));
-}
-
-bool ComboBox::OnCommand(WORD code) {
-    if (code != CBN_SELCHANGE) return false;
-    Raise("Click", Click);
-    return true;
 }
 
 LRESULT ComboBox::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -39,7 +39,6 @@ public:
     std::function<void(int key)> KeyUp;
 
 protected:
-    bool OnCommand(WORD code) override;
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int WindowHeight(int heightPx) const override;
 

@@ -139,6 +139,18 @@ bool Control::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     return false;
 }
 
+void Control::RaiseOnCommand(WORD code, const char* event, std::function<void()>& handler) {
+    commandCode_ = code;
+    commandEvent_ = event;
+    commandHandler_ = &handler;
+}
+
+bool Control::OnCommand(WORD code) {
+    if (commandHandler_ == nullptr || code != commandCode_) return false;
+    Raise(commandEvent_, *commandHandler_);
+    return true;
+}
+
 bool Control::Visible() const {
     return hwnd_ != nullptr && IsWindowVisible(hwnd_) != FALSE;
 }

@@ -112,8 +112,10 @@ protected:
     // passes them to the window's own procedure.
     virtual LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
-    // The control's notification (WM_COMMAND code) from its parent; true when handled.
-    virtual bool OnCommand(WORD code) { return false; }
+    // The control's notification (WM_COMMAND code) from its parent; true when handled. By default the
+    // one notification named to RaiseOnCommand raises its event.
+    virtual bool OnCommand(WORD code);
+    void RaiseOnCommand(WORD code, const char* event, std::function<void()>& handler);
     // The height of the window for a control `heightPx` pixels high (a combo box adds its list).
     virtual int WindowHeight(int heightPx) const { return heightPx; }
     // After a colour or font change, before the redraw.
@@ -154,6 +156,9 @@ private:
 
     HWND hwnd_ = nullptr;
     std::vector<HWND> parts_;
+    WORD commandCode_ = 0;
+    const char* commandEvent_ = nullptr;
+    std::function<void()>* commandHandler_ = nullptr;
     std::string name_;
     int index_ = -1;
     const bool hasBack_;

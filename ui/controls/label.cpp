@@ -20,12 +20,7 @@ Label::Label(HWND parent, const std::string& caption, const Bounds& bounds, Alig
     CreateChild(parent, "STATIC", caption,
                 AlignmentStyle(alignment) | SS_NOPREFIX | SS_NOTIFY | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
                 bounds);
-}
-
-bool Label::OnCommand(WORD code) {
-    if (code != STN_CLICKED) return false;
-    Raise("Click", Click);
-    return true;
+    RaiseOnCommand(STN_CLICKED, "Click", Click);
 }
 
 } // namespace tsln

@@ -14,9 +14,6 @@ public:
     Label(HWND parent, const std::string& caption, const Bounds& bounds,
           Alignment alignment = Alignment::kLeft);
     std::function<void()> Click;
-
-protected:
-    bool OnCommand(WORD code) override;
 };
 
 } // namespace tsln

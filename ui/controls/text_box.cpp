@@ -6,12 +6,7 @@ TextBox::TextBox(HWND parent, const std::string& text, const Bounds& bounds)
     : Control("TextBox", kBackAndFore, SystemColor(COLOR_WINDOW), SystemColor(COLOR_WINDOWTEXT)) {
     CreateChild(parent, "EDIT", text, ES_AUTOHSCROLL | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                 WS_EX_CLIENTEDGE, bounds);
-}
-
-bool TextBox::OnCommand(WORD code) {
-    if (code != EN_CHANGE) return false;
-    Raise("Change", Change);
-    return true;
+    RaiseOnCommand(EN_CHANGE, "Change", Change);
 }
 
 } // namespace tsln

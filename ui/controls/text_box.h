@@ -11,9 +11,6 @@ class TextBox : public Control {
 public:
     TextBox(HWND parent, const std::string& text, const Bounds& bounds);
     std::function<void()> Change;
-
-protected:
-    bool OnCommand(WORD code) override;
 };
 
 } // namespace tsln
