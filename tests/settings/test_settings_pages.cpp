@@ -78,15 +78,15 @@ TEST_CASE("page 0: level and the two transparency boxes") {
 
     // The user changes the page, then it is stored.
     form.ShowPage(0, true);
-    SetWindowTextA(form.Level(), "231");
-    form.Find("chkTaskTransp", 0).Click();
-    form.Find("chkTaskTransp", 1).Click();
+    form.Level().SetText("231");
+    ClickAsUser(form.Find("chkTaskTransp", 0));
+    ClickAsUser(form.Find("chkTaskTransp", 1));
     settings.SaveSettings(form, 0);
     CHECK(ReadDword(H, At("Settings"), "TranspLevel") == 230);
     CHECK(ReadDword(H, At("Settings"), "TranspStartMenu") == 0);
     CHECK(ReadDword(H, At("Settings"), "TranspTaskbar") == 1);
 
-    SetWindowTextA(form.Level(), "76");
+    form.Level().SetText("76");
     settings.SaveSettings(form, 0);
     CHECK(ReadDword(H, At("Settings"), "TranspLevel") == 76);
 }
@@ -124,15 +124,15 @@ TEST_CASE("page 2: default logon screen and the order buttons") {
 
     // Stored back: a selected option button is 255, a ticked box 1.
     form.ShowPage(2, true);
-    form.Find("optOrder", 0).Click();
+    ClickAsUser(form.Find("optOrder", 0));
     REQUIRE(On(form, "optOrder", 0));
     REQUIRE_FALSE(On(form, "optOrder", 1));
     settings.SaveSettings(form, 2);
     CHECK(ReadDword(H, At("Logons"), "Sort") == 255);
     CHECK(ReadDword(H, At("Logons"), "Default") == 1);
 
-    form.Find("optOrder", 1).Click();
-    form.Find("chkDefault", 2).Click();
+    ClickAsUser(form.Find("optOrder", 1));
+    ClickAsUser(form.Find("chkDefault", 2));
     settings.SaveSettings(form, 2);
     CHECK(ReadDword(H, At("Logons"), "Sort") == 0);
     CHECK(ReadDword(H, At("Logons"), "Default") == 0);
@@ -144,7 +144,7 @@ TEST_CASE("page 3: no wallpaper and the order buttons, the list left alone") {
     RegistryGuard guard;
     clsSetari settings;
     TestForm form("frmMain");
-    const LRESULT selected = SendMessageA(form.List(), CB_GETCURSEL, 0, 0);
+    const int selected = form.List().ListIndex();
 
     SetDword(H, At("Wallpapers"), "Default", 0);
     SetDword(H, At("Wallpapers"), "Sort", 0);
@@ -155,12 +155,12 @@ TEST_CASE("page 3: no wallpaper and the order buttons, the list left alone") {
     CHECK(form.Clicks() == Clicks{{"optOrder(2)", false}});
 
     form.ShowPage(3, true);
-    form.Find("optOrder", 3).Click();
-    form.Find("chkDefault", 3).Click();
+    ClickAsUser(form.Find("optOrder", 3));
+    ClickAsUser(form.Find("chkDefault", 3));
     settings.SaveSettings(form, 3);
     CHECK(ReadDword(H, At("Wallpapers"), "Sort") == 255);
     CHECK(ReadDword(H, At("Wallpapers"), "Default") == 1);
-    CHECK(SendMessageA(form.List(), CB_GETCURSEL, 0, 0) == selected);
+    CHECK(form.List().ListIndex() == selected);
     CHECK(ValueNames(H, At("Logons")).empty());
 
     settings.ReadSettings(form, 3);
@@ -193,7 +193,7 @@ TEST_CASE("page 4: program options and start with Windows") {
 
     form.ShowPage(4, true);
     for (int i = 0; i < 5; ++i)
-        form.Find("chkProgram", i).Click();
+        ClickAsUser(form.Find("chkProgram", i));
     settings.SaveSettings(form, 4);
     CHECK(ReadDword(H, At("Settings"), "Interface_Transp") == 1);
     CHECK(ReadDword(H, At("Settings"), "Interface_Shadow") == 0);
@@ -201,7 +201,7 @@ TEST_CASE("page 4: program options and start with Windows") {
     CHECK(ReadDword(H, At("Settings"), "Sound") == 0);
     CHECK(ReadString(H, kRunKey, "Tessaline") == AutostartCommand());
 
-    form.Find("chkProgram", 4).Click();
+    ClickAsUser(form.Find("chkProgram", 4));
     settings.SaveSettings(form, 4);
     CHECK_FALSE(testing::ReadRaw(H, kRunKey, "Tessaline", type, data));
 }

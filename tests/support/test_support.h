@@ -4,6 +4,7 @@
 #include "tests/support/box_driver.h"
 
 #include <windows.h>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>

@@ -1,0 +1,154 @@
+#include "ui/controls/bitmap.h"
+#include "core/app_error.h"
+#include "ui/controls/control.h"
+#include "ui/controls/pixel_scale.h"
+
+#include <cstring>
+#include <vector>
+
+namespace tsln {
+
+namespace {
+// A bitmap selected into a memory device context for the length of a scope.
+class SelectedBitmap {
+public:
+    SelectedBitmap(HDC reference, HBITMAP bitmap) : dc_(CreateCompatibleDC(reference)) {
+        if (dc_) old_ = SelectObject(dc_.get(), bitmap);
+    }
+    SelectedBitmap(const SelectedBitmap&) = delete;
+    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
+    ~SelectedBitmap() {
+        if (dc_ && old_ != nullptr) SelectObject(dc_.get(), old_);
+    }
+    HDC dc() const { return old_ != nullptr ? dc_.get() : nullptr; }
+
+private:
+    unique_hdc dc_;
+    HGDIOBJ old_ = nullptr;
+};
+} // namespace
+
+unique_gdi BitmapFromPicture(IPicture* picture) {
+    SHORT type = PICTYPE_NONE;
+    OLE_HANDLE handle = 0;
+    if (picture == nullptr || FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture->get_Handle(&handle)) || handle == 0)
+        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    unique_gdi copy(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION));
+    if (!copy) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    return copy;
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return {0, 0};
+    return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+}
+
+SIZE FitInside(SIZE picture, SIZE box) {
+    if (picture.cx <= 0 || picture.cy <= 0) return {0, 0};
+    if (picture.cx <= box.cx && picture.cy <= box.cy) return picture;
+    if (box.cx <= 0 || box.cy <= 0) return {0, 0};
+    // The narrower ratio wins: compare box.cx / picture.cx with box.cy / picture.cy without division.
+    const long long byWidth = static_cast<long long>(box.cx) * picture.cy;
+    const long long byHeight = static_cast<long long>(box.cy) * picture.cx;
+    SIZE fitted;
+    if (byWidth <= byHeight) {
+        fitted.cx = box.cx;
+        fitted.cy = static_cast<LONG>((byWidth + picture.cx / 2) / picture.cx);
+    } else {
+        fitted.cy = box.cy;
+        fitted.cx = static_cast<LONG>((byHeight + picture.cy / 2) / picture.cy);
+    }
+    if (fitted.cx < 1) fitted.cx = 1;
+    if (fitted.cy < 1) fitted.cy = 1;
+    return fitted;
+}
+
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+unique_gdi ScaledBitmap(HBITMAP source, SIZE size) {
+    // Averaged by our own code: the platform's halftone stretch only samples on some systems.
+    const SIZE from = BitmapSize(source);
+    std::vector<uint32_t> pixels(static_cast<size_t>(from.cx) * static_cast<size_t>(from.cy));
+    HDC screen = GetDC(nullptr);
+    auto release = make_scope_exit([screen] { ReleaseDC(nullptr, screen); });
+    BITMAPINFO info = TopDown32(from.cx, from.cy);
+    if (pixels.empty() || GetDIBits(screen, source, 0, static_cast<UINT>(from.cy), pixels.data(), &info,
+                                    DIB_RGB_COLORS) != from.cy)
+        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    const std::vector<uint32_t> scaled = AreaAverage(pixels, from.cx, from.cy, size.cx, size.cy);
+    info = TopDown32(size.cx, size.cy);
+    void* bits = nullptr;
+    unique_gdi bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (scaled.empty() || !bitmap || bits == nullptr) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    memcpy(bits, scaled.data(), scaled.size() * sizeof scaled[0]);
+    return bitmap;
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+    const SIZE size = BitmapSize(bitmap);
+    SelectedBitmap source(dc, bitmap);
+    if (source.dc() != nullptr) BitBlt(dc, x, y, size.cx, size.cy, source.dc(), 0, 0, SRCCOPY);
+}
+
+void PaintParentBackground(HWND child, HDC dc) {
+    HWND parent = GetParent(child);
+    if (parent == nullptr) return;
+    POINT origin = {0, 0};
+    MapWindowPoints(child, parent, &origin, 1);
+    POINT old;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+bool MemorySurface::Make(int width, int height) {
+    Reset();
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    unique_hdc dc(CreateCompatibleDC(screen));
+    unique_gdi bitmap(CreateCompatibleBitmap(screen, width, height));
+    ReleaseDC(nullptr, screen);
+    if (!dc || !bitmap) return false;
+    old_ = SelectObject(dc.get(), bitmap.get());
+    dc_ = std::move(dc);
+    bitmap_ = std::move(bitmap);
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void MemorySurface::Reset() {
+    if (dc_ && old_ != nullptr) SelectObject(dc_.get(), old_);
+    old_ = nullptr;
+    dc_.reset();
+    bitmap_.reset();
+    width_ = height_ = 0;
+}
+
+void RegisterControlClass(const char* className) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing = {sizeof existing};
+    if (GetClassInfoExA(instance, className, &existing)) return;
+    WNDCLASSEXA wc = {sizeof wc};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    if (!RegisterClassExA(&wc)) throw Win32Failure(GetLastError(), __LINE__);
+}
+
+} // namespace tsln
