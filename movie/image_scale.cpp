@@ -86,7 +86,8 @@ Image Scale(const Image& source, int width, int height) {
             long sum[4] = {};
             for (const Tap& t : down[y])
                 for (int c = 0; c < 4; ++c)
-                    sum[c] += static_cast<long>(rows[(static_cast<size_t>(t.index) * width + x) * 4 + c]) * t.weight;
+                    sum[c] += static_cast<long>(rows[(static_cast<size_t>(t.index) * width + x) * 4 + c]) *
+                              t.weight;
             for (int c = 0; c < 4; ++c)
                 dst[x * 4 + c] = Round(sum[c]);
         }

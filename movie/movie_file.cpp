@@ -144,7 +144,8 @@ Result Parser::Image(Reader& r) {
         return Result::kCorrupt;
     for (size_t i = 0; i < bytes; i += 4) {
         const uint8_t a = image.pixels[i + 3];
-        if (image.pixels[i] > a || image.pixels[i + 1] > a || image.pixels[i + 2] > a) return Result::kCorrupt;
+        if (image.pixels[i] > a || image.pixels[i + 1] > a || image.pixels[i + 2] > a)
+            return Result::kCorrupt;
     }
     m_.images.push_back(std::move(image));
     return Result::kOk;
@@ -217,8 +218,8 @@ Result Parser::Item(Reader& r) {
         break;
     }
     case ItemKind::kPicture:
-        ok = ReadBox(r, item.box) && r.U16(item.image) && item.image < m_.images.size() && item.box.width > 0 &&
-             item.box.height > 0;
+        ok = ReadBox(r, item.box) && r.U16(item.image) && item.image < m_.images.size() &&
+             item.box.width > 0 && item.box.height > 0;
         break;
     default:
         return Result::kCorrupt;
@@ -343,9 +344,10 @@ Result ParseHeader(const uint8_t* data, size_t size, Movie& m) {
     m.frameRate = Get16(data + 16);
     m.frameCount = Get16(data + 18);
     m.background = Get32(data + 20);
-    if (m.width > kMaxStageSide || m.height > kMaxStageSide || m.frameCount > kMaxFrames) return Result::kTooLarge;
-    if (m.width == 0 || m.height == 0 || m.frameCount == 0 || m.frameRate == 0 || m.frameRate > kMaxFrameRate ||
-        !ValidColor(m.background))
+    if (m.width > kMaxStageSide || m.height > kMaxStageSide || m.frameCount > kMaxFrames)
+        return Result::kTooLarge;
+    if (m.width == 0 || m.height == 0 || m.frameCount == 0 || m.frameRate == 0 ||
+        m.frameRate > kMaxFrameRate || !ValidColor(m.background))
         return Result::kCorrupt;
     return Result::kOk;
 }
@@ -396,7 +398,8 @@ Result Parse(const uint8_t* data, size_t size, Movie& movie) {
 }
 
 bool IsPlayableWave(const uint8_t* data, size_t size) noexcept {
-    if (size < 12 || !StartsWith(data, size, "RIFF", 4) || std::memcmp(data + 8, "WAVE", 4) != 0) return false;
+    if (size < 12 || !StartsWith(data, size, "RIFF", 4) || std::memcmp(data + 8, "WAVE", 4) != 0)
+        return false;
     if (Get32(data + 4) != size - 8) return false;
     bool format = false, samples = false;
     uint16_t blockAlign = 0;

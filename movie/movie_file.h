@@ -93,7 +93,7 @@ struct Item {
     Color to = 0;
     // text
     std::string text;
-    std::string face; // empty: the player's default face
+    std::string face;   // empty: the player's default face
     uint16_t size = 12; // character height in stage pixels
     Color color = 0;
     uint8_t flags = 0; // text_flags
@@ -119,8 +119,8 @@ enum class Look : uint8_t { kUp = 0, kOver = 1, kDown = 2 };
 constexpr int kLookCount = 3;
 
 struct Button {
-    uint16_t hit = 0;     // item whose area answers the mouse (a shape; it need not be drawn)
-    bool onPress = false; // fires when pressed instead of when released over it
+    uint16_t hit = 0;       // item whose area answers the mouse (a shape; it need not be drawn)
+    bool onPress = false;   // fires when pressed instead of when released over it
     uint16_t gotoFrame = 0; // 0: stays
     uint16_t sound = 0;     // 0: silent; else sound index + 1
     std::vector<uint16_t> looks[kLookCount]; // items drawn for up, over, down

@@ -116,8 +116,9 @@ void Renderer::DrawShape(HDC dc, const Item& item, const View& view) {
         return;
     }
     unique_gdi brush(item.filled ? CreateSolidBrush(item.fill) : nullptr);
-    unique_gdi pen(item.lineWidth > 0 ? CreatePen(PS_INSIDEFRAME, std::max(1, Scaled(item.lineWidth, view)), item.line)
-                                      : nullptr);
+    unique_gdi pen(item.lineWidth > 0
+                       ? CreatePen(PS_INSIDEFRAME, std::max(1, Scaled(item.lineWidth, view)), item.line)
+                       : nullptr);
     Selected useBrush(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
     Selected usePen(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
     // Without a pen GDI fills one pixel short on the right and at the bottom.
@@ -154,12 +155,11 @@ void Renderer::DrawText(HDC dc, size_t index, const View& view) {
     const int height = std::max(1, Scaled(item.size, view));
     CachedFont& cached = fonts_[index];
     if (!cached.font || cached.height != height) {
-        cached.font.reset(CreateFontA(-height, 0, 0, 0, (item.flags & text_flags::kBold) ? FW_BOLD : FW_NORMAL,
-                                      (item.flags & text_flags::kItalic) != 0,
-                                      (item.flags & text_flags::kUnderline) != 0, FALSE, DEFAULT_CHARSET,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                      DEFAULT_PITCH | FF_DONTCARE,
-                                      item.face.empty() ? kDefaultFace : item.face.c_str()));
+        cached.font.reset(
+            CreateFontA(-height, 0, 0, 0, (item.flags & text_flags::kBold) ? FW_BOLD : FW_NORMAL,
+                        (item.flags & text_flags::kItalic) != 0, (item.flags & text_flags::kUnderline) != 0,
+                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, item.face.empty() ? kDefaultFace : item.face.c_str()));
         cached.height = height;
     }
     Selected useFont(dc, cached.font ? cached.font.get() : GetStockObject(DEFAULT_GUI_FONT));
@@ -178,7 +178,9 @@ void Renderer::DrawText(HDC dc, size_t index, const View& view) {
         }
     } else {
         format |= DT_SINGLELINE;
-        format |= item.valign == VAlign::kMiddle ? DT_VCENTER : item.valign == VAlign::kBottom ? DT_BOTTOM : DT_TOP;
+        format |= item.valign == VAlign::kMiddle   ? DT_VCENTER
+                  : item.valign == VAlign::kBottom ? DT_BOTTOM
+                                                   : DT_TOP;
     }
     ::DrawTextA(dc, item.text.c_str(), length, &r, format);
 }
@@ -187,8 +189,9 @@ HBITMAP Renderer::PictureBitmap(size_t index, int width, int height) {
     CachedPicture& cached = pictures_[index];
     if (!cached.bitmap || cached.width != width || cached.height != height) {
         const Image& image = movie_->images[movie_->items[index].image];
-        cached.bitmap = (width == image.width && height == image.height) ? BitmapOf(image)
-                                                                          : BitmapOf(Scale(image, width, height));
+        cached.bitmap = (width == image.width && height == image.height)
+                            ? BitmapOf(image)
+                            : BitmapOf(Scale(image, width, height));
         cached.width = width;
         cached.height = height;
     }

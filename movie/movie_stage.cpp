@@ -50,7 +50,8 @@ bool Shows(const Movie& movie, int frame, int button) noexcept {
 View View::NoBorder(int stageWidth, int stageHeight, int targetWidth, int targetHeight) noexcept {
     View v;
     if (stageWidth <= 0 || stageHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) return v;
-    v.scale = std::max(static_cast<double>(targetWidth) / stageWidth, static_cast<double>(targetHeight) / stageHeight);
+    v.scale = std::max(static_cast<double>(targetWidth) / stageWidth,
+                       static_cast<double>(targetHeight) / stageHeight);
     v.offsetX = (targetWidth - stageWidth * v.scale) / 2;
     v.offsetY = (targetHeight - stageHeight * v.scale) / 2;
     return v;
@@ -131,7 +132,8 @@ void ButtonStates::Refresh(const Movie* movie, int frame) noexcept {
         hover_ = pressed_ = kNone;
         return;
     }
-    if (pressed_ != kNone && (pressed_ >= static_cast<int>(movie->buttons.size()) || !Shows(*movie, frame, pressed_)))
+    if (pressed_ != kNone &&
+        (pressed_ >= static_cast<int>(movie->buttons.size()) || !Shows(*movie, frame, pressed_)))
         pressed_ = kNone;
     hover_ = havePoint_ ? ButtonAt(*movie, frame, x_, y_) : kNone;
 }

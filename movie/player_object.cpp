@@ -223,8 +223,8 @@ bool PlayerObject::CreatePlayerWindow(HWND parent, LONG left, LONG top, LONG wid
         // No background brush: every pixel is painted from the back buffer, so nothing flickers.
         if (!RegisterClassExA(&wc)) return false;
     }
-    return CreateWindowExA(0, kPlayerWindowClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width,
-                           height, parent, nullptr, Module(), this) != nullptr;
+    return CreateWindowExA(0, kPlayerWindowClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top,
+                           width, height, parent, nullptr, Module(), this) != nullptr;
 }
 
 LRESULT CALLBACK PlayerObject::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -329,7 +329,8 @@ void PlayerObject::Mouse(UINT message, LPARAM lParam) {
     if (!movie_) return;
     RECT client;
     GetClientRect(hwnd_, &client);
-    const movie::View view = movie::View::NoBorder(movie_->width, movie_->height, client.right, client.bottom);
+    const movie::View view =
+        movie::View::NoBorder(movie_->width, movie_->height, client.right, client.bottom);
     const double x = view.StageX(GET_X_LPARAM(lParam)), y = view.StageY(GET_Y_LPARAM(lParam));
     const int frame = timeline_.CurrentFrame();
     int fired = ButtonStates::kNone;

@@ -55,7 +55,8 @@ std::vector<uint8_t> WithLeadingChunk(uint32_t tag, const std::vector<uint8_t>& 
 }
 
 // An image chunk's payload: width, height, encoding, reserved, data.
-std::vector<uint8_t> ImagePayload(uint16_t width, uint16_t height, uint8_t encoding, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> ImagePayload(uint16_t width, uint16_t height, uint8_t encoding,
+                                  const std::vector<uint8_t>& data) {
     std::vector<uint8_t> p(8 + data.size(), 0);
     Put16(p, 0, width);
     Put16(p, 2, height);
@@ -169,21 +170,24 @@ TEST_CASE("sizes and counts beyond the limits are refused before anything is all
 
 TEST_CASE("compressed pictures must inflate to exactly their size") {
     const std::vector<uint8_t> exact(16 * 16 * 4, 0);
-    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(16, 16, 1, Deflated(exact)))) == Result::kOk);
+    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(16, 16, 1, Deflated(exact)))) ==
+          Result::kOk);
     // A bomb: a small stream that would inflate far beyond the picture.
     const std::vector<uint8_t> bomb(8u << 20, 0);
-    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(16, 16, 1, Deflated(bomb)))) == Result::kCorrupt);
+    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(16, 16, 1, Deflated(bomb)))) ==
+          Result::kCorrupt);
     // Too little data, a stream that cannot fill the picture, and garbage.
     CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(16, 16, 1, Deflated({0, 0, 0, 0})))) ==
           Result::kCorrupt);
     CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(1024, 1024, 1, Deflated({0, 0, 0, 0})))) ==
           Result::kCorrupt);
-    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(2, 2, 1, std::vector<uint8_t>(40, 0xAB)))) ==
-          Result::kCorrupt);
+    CHECK(ParseBytes(WithLeadingChunk(
+              chunk::kImage, ImagePayload(2, 2, 1, std::vector<uint8_t>(40, 0xAB)))) == Result::kCorrupt);
     CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(2, 2, 0, std::vector<uint8_t>(15, 0)))) ==
           Result::kCorrupt);
     // A colour above its alpha is no premultiplied pixel.
-    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(1, 1, 0, {10, 0, 0, 5}))) == Result::kCorrupt);
+    CHECK(ParseBytes(WithLeadingChunk(chunk::kImage, ImagePayload(1, 1, 0, {10, 0, 0, 5}))) ==
+          Result::kCorrupt);
 }
 
 TEST_CASE("references, ranges and the frame layout are checked") {

@@ -118,13 +118,16 @@ TEST_CASE("the player serves its class id, one interface, and unloads only when 
     CHECK(other == nullptr);
 
     tsln::unique_com<IUnknown> object;
-    CHECK(factory.get()->CreateInstance(factory.get(), IID_IUnknown, reinterpret_cast<void**>(object.put())) ==
-          CLASS_E_NOAGGREGATION);
-    REQUIRE(factory.get()->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put())) == S_OK);
+    CHECK(factory.get()->CreateInstance(factory.get(), IID_IUnknown,
+                                        reinterpret_cast<void**>(object.put())) == CLASS_E_NOAGGREGATION);
+    REQUIRE(factory.get()->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put())) ==
+            S_OK);
     tsln::unique_com<IDispatch> dispatch;
-    CHECK(object.get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put())) == E_NOINTERFACE);
+    CHECK(object.get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put())) ==
+          E_NOINTERFACE);
     tsln::unique_com<tsln::ITslnMoviePlayer> player;
-    CHECK(object.get()->QueryInterface(tsln::kIidMoviePlayer, reinterpret_cast<void**>(player.put())) == S_OK);
+    CHECK(object.get()->QueryInterface(tsln::kIidMoviePlayer, reinterpret_cast<void**>(player.put())) ==
+          S_OK);
 
     factory.get()->LockServer(TRUE);
     factory.reset();
@@ -241,7 +244,8 @@ TEST_CASE("a refused movie says why, and the movie shown before stays") {
         tsln::movie::Result result;
     };
     const Case cases[] = {
-        {"flash.swf", std::string("FWS\x08\x40\x02\x00\x00", 8) + std::string(500, '\0'), tsln::movie::Result::kFlashMovie},
+        {"flash.swf", std::string("FWS\x08\x40\x02\x00\x00", 8) + std::string(500, '\0'),
+         tsln::movie::Result::kFlashMovie},
         {"compressed.swf", "CWS\x0A" + std::string(64, 'x'), tsln::movie::Result::kFlashMovie},
         {"half.swf", sample.substr(0, sample.size() / 2), tsln::movie::Result::kTruncated},
         {"garbage.swf", std::string(3000, '\xA5'), tsln::movie::Result::kNotAMovie},
@@ -257,7 +261,8 @@ TEST_CASE("a refused movie says why, and the movie shown before stays") {
         CHECK(player.CurrentFrame() == 6);
     }
     std::string text;
-    CHECK(FailureOf(player, dir / "missing.swf", text) == static_cast<int32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+    CHECK(FailureOf(player, dir / "missing.swf", text) ==
+          static_cast<int32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
     CHECK_FALSE(text.empty());
     CHECK(player.CurrentFrame() == 6);
 }

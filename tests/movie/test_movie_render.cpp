@@ -51,12 +51,12 @@ bool Near(Pixel p, int r, int g, int b, int tolerance = 3) {
 TEST_CASE("a frame is drawn at twice its size with every kind of item") {
     const Movie m = SampleMovie(); // background 0x402010: red 0x10, green 0x20, blue 0x40
     const Canvas c(m, 3, 200, 100);
-    CHECK(Near(c.At(10, 50), 0x10, 0x20, 0x40));  // nothing there
-    CHECK(Near(c.At(100, 40), 255, 0, 0));        // the ellipse's centre
-    CHECK(Near(c.At(82, 22), 0x10, 0x20, 0x40));  // its box's corner stays background
-    CHECK(Near(c.At(140, 10), 0, 255, 0));        // inside the triangle
-    CHECK(c.At(100, 80).r < 20); // the gradient runs from black...
-    CHECK(c.At(100, 99).r > 220); // ...to white
+    CHECK(Near(c.At(10, 50), 0x10, 0x20, 0x40)); // nothing there
+    CHECK(Near(c.At(100, 40), 255, 0, 0));       // the ellipse's centre
+    CHECK(Near(c.At(82, 22), 0x10, 0x20, 0x40)); // its box's corner stays background
+    CHECK(Near(c.At(140, 10), 0, 255, 0));       // inside the triangle
+    CHECK(c.At(100, 80).r < 20);                 // the gradient runs from black...
+    CHECK(c.At(100, 99).r > 220);                // ...to white
     // The 2x2 picture, enlarged to 8x8 at 180,0: opaque corners exact, the transparent one shows the
     // background, the half-transparent white one is blended over it.
     CHECK(Near(c.At(180, 0), 255, 0, 0, 0));
@@ -67,7 +67,7 @@ TEST_CASE("a frame is drawn at twice its size with every kind of item") {
 
 TEST_CASE("a target of another shape is filled and the stage cropped evenly") {
     const Movie m = SampleMovie();
-    const Canvas square(m, 3, 100, 100); // scale 2, 50 pixels cut on each side
+    const Canvas square(m, 3, 100, 100);       // scale 2, 50 pixels cut on each side
     CHECK(Near(square.At(50, 40), 255, 0, 0)); // the ellipse's centre, now in the middle
     CHECK(Near(square.At(90, 10), 0, 255, 0)); // the triangle moved left by 50
     const Canvas none(m, 0, 20, 20);
@@ -79,7 +79,7 @@ TEST_CASE("a button is drawn in the look its state gives") {
     ButtonStates over;
     over.Move(m, 5, 15, 15);
     const Canvas up(m, 5, 100, 50), hovered(m, 5, 100, 50, over);
-    CHECK(Near(up.At(10, 10), 255, 0, 0));                  // the rect's sharp corner
-    CHECK_FALSE(Near(hovered.At(10, 10), 255, 0, 0));        // the round rect's corner is cut off
-    CHECK(Near(hovered.At(20, 15), 255, 0, 0));             // its inside is red too
+    CHECK(Near(up.At(10, 10), 255, 0, 0));            // the rect's sharp corner
+    CHECK_FALSE(Near(hovered.At(10, 10), 255, 0, 0)); // the round rect's corner is cut off
+    CHECK(Near(hovered.At(20, 15), 255, 0, 0));       // its inside is red too
 }

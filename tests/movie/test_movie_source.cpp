@@ -41,7 +41,7 @@ TEST_CASE("the sample description compiles, with its PNG picture read and premul
     const Movie m = CompileText(std::string(text.begin(), text.end()));
     CHECK(m.frameCount == 63);
     CHECK(m.buttons.size() == 4);
-    CHECK(m.Frame(40).display.empty()); // frames left out are empty
+    CHECK(m.Frame(40).display.empty());                              // frames left out are empty
     CHECK(m.Frame(63).display.size() == m.Frame(10).display.size()); // "like 10"
     REQUIRE(m.images.size() == 1);
     const tsln::movie::Image& ball = m.images[0];
@@ -58,7 +58,8 @@ TEST_CASE("the sample description compiles, with its PNG picture read and premul
 TEST_CASE("mistakes in a description name their line") {
     CHECK(ErrorOf("frame 1\nend") == "m.txt:1: the description starts with 'movie WIDTH HEIGHT'");
     CHECK(ErrorOf("movie 10 10 background #12") == "m.txt:1: expected a colour like #1f3b5a, found '#12'");
-    CHECK(ErrorOf("movie 10 10\n\n# note\nframe 1\n  show nothing\nend") == "m.txt:5: 'nothing' is not defined (yet)");
+    CHECK(ErrorOf("movie 10 10\n\n# note\nframe 1\n  show nothing\nend") ==
+          "m.txt:5: 'nothing' is not defined (yet)");
     CHECK(ErrorOf("movie 10 10\nframe 1\n  stop") == "m.txt:2: frame 1 has no 'end'");
     CHECK(ErrorOf("movie 10 10\nframe 1\n  goto 5\nend") == "m.txt:3: goto 5: the movie ends at frame 1");
     CHECK(ErrorOf("movie 10 10\nrect a 0 0 5 5\nrect a 0 0 5 5") == "m.txt:3: 'a' is already defined");

@@ -68,14 +68,16 @@ Movie Load(const std::string& path) {
 void PrintSummary(const std::string& path, const Movie& m, size_t bytes) {
     std::printf("%s: %u x %u, %u frames at %u fps, %u images, %u sounds, %u items, %u buttons, %u bytes\n",
                 path.c_str(), m.width, m.height, m.frameCount, m.frameRate, unsigned(m.images.size()),
-                unsigned(m.sounds.size()), unsigned(m.items.size()), unsigned(m.buttons.size()), unsigned(bytes));
+                unsigned(m.sounds.size()), unsigned(m.items.size()), unsigned(m.buttons.size()),
+                unsigned(bytes));
 }
 
 int Build(const std::string& source, const std::string& output) {
     const std::vector<uint8_t> text = ReadFile(source);
     const std::string folder = FolderOf(source);
-    const Movie movie = tsln::moviec::Compile(std::string(text.begin(), text.end()), source,
-                                              [&](const std::string& name) { return ReadFile(folder + name); });
+    const Movie movie =
+        tsln::moviec::Compile(std::string(text.begin(), text.end()), source,
+                              [&](const std::string& name) { return ReadFile(folder + name); });
     const std::vector<uint8_t> bytes = tsln::movie::Serialize(movie);
     // What is written is what the player will accept.
     Movie check;
@@ -144,8 +146,9 @@ int Render(const std::vector<std::string>& args) {
     void* bits = nullptr;
     tsln::unique_gdi bitmap = tsln::movie::CreateDib(width, height, &bits);
     tsln::unique_hdc dc(CreateCompatibleDC(nullptr));
-    if (!bitmap || !dc) throw std::runtime_error("cannot create a " + std::to_string(width) + " x " +
-                                                 std::to_string(height) + " bitmap");
+    if (!bitmap || !dc)
+        throw std::runtime_error("cannot create a " + std::to_string(width) + " x " + std::to_string(height) +
+                                 " bitmap");
     HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
     tsln::movie::Renderer renderer;
     renderer.SetMovie(&movie);

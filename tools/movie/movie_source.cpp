@@ -55,7 +55,7 @@ enum class SymbolKind { kImage, kSound, kItem, kGroup, kButton };
 
 struct Symbol {
     SymbolKind kind;
-    int index = 0;                       // image, sound, item or button
+    int index = 0;                            // image, sound, item or button
     std::vector<movie::DisplayEntry> members; // group
 };
 
@@ -125,9 +125,11 @@ long Compiler::Number(const char* what, long low, long high) {
     const Token& t = Next(what);
     char* end = nullptr;
     const long value = std::strtol(t.text.c_str(), &end, 10);
-    if (t.quoted || t.text.empty() || *end != '\0') Fail(std::string("expected ") + what + ", found '" + t.text + "'");
+    if (t.quoted || t.text.empty() || *end != '\0')
+        Fail(std::string("expected ") + what + ", found '" + t.text + "'");
     if (value < low || value > high)
-        Fail(std::string(what) + " " + t.text + " outside " + std::to_string(low) + " to " + std::to_string(high));
+        Fail(std::string(what) + " " + t.text + " outside " + std::to_string(low) + " to " +
+             std::to_string(high));
     return value;
 }
 
@@ -153,7 +155,9 @@ std::string Compiler::Quoted(const char* what) {
 std::string Compiler::NewName() {
     const Token& t = Next("name");
     const std::string& s = t.text;
-    if (t.quoted || s.empty() || s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-.") != std::string::npos ||
+    if (t.quoted || s.empty() ||
+        s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-.") !=
+            std::string::npos ||
         (s[0] >= '0' && s[0] <= '9'))
         Fail("'" + s + "' is no name (letters, digits, _ - and ., not starting with a digit)");
     if (symbols_.count(s)) Fail("'" + s + "' is already defined");
@@ -186,7 +190,8 @@ void Compiler::Members(std::vector<movie::DisplayEntry>& out, bool itemsOnly, bo
             break;
         case SymbolKind::kGroup:
             for (const movie::DisplayEntry& e : s.members) {
-                if (itemsOnly && e.button) Fail("group '" + t.text + "' holds a button; a look holds only items");
+                if (itemsOnly && e.button)
+                    Fail("group '" + t.text + "' holds a button; a look holds only items");
                 out.push_back(e);
             }
             break;
@@ -225,7 +230,8 @@ void Compiler::ShapeStyle(Item& item) {
         } else if (Take("line")) {
             item.line = Colour();
             item.lineWidth = 1;
-            if (More() && !tokens_[at_].quoted && std::isdigit(static_cast<unsigned char>(tokens_[at_].text[0])))
+            if (More() && !tokens_[at_].quoted &&
+                std::isdigit(static_cast<unsigned char>(tokens_[at_].text[0])))
                 item.lineWidth = static_cast<uint16_t>(Number("line width", 1, movie::kMaxLineWidth));
         } else {
             Fail("unexpected '" + Next("word").text + "' (fill #rrggbb, line #rrggbb [width])");
@@ -289,7 +295,8 @@ void Compiler::Text() {
     while (More()) {
         if (Take("font")) {
             item.face = Quoted("font name");
-            if (item.face.empty() || item.face.size() > movie::kMaxFaceBytes) Fail("a font name has 1 to 31 characters");
+            if (item.face.empty() || item.face.size() > movie::kMaxFaceBytes)
+                Fail("a font name has 1 to 31 characters");
         } else if (Take("size")) {
             item.size = static_cast<uint16_t>(Number("size", 1, movie::kMaxTextSize));
         } else if (Take("colour") || Take("color")) {
@@ -381,7 +388,8 @@ void Compiler::Button() {
         } else if (Take("send")) {
             button.command = Quoted("command");
             if (More()) button.argument = Quoted("argument");
-            if (button.command.size() > movie::kMaxCommandBytes || button.argument.size() > movie::kMaxCommandBytes)
+            if (button.command.size() > movie::kMaxCommandBytes ||
+                button.argument.size() > movie::kMaxCommandBytes)
                 Fail("a command or argument has at most 255 characters");
             End();
         } else if (Take("goto")) {
@@ -398,7 +406,8 @@ void Compiler::Button() {
             button.onPress = true;
             End();
         } else {
-            Fail("unexpected '" + Next("word").text + "' in a button (up, over, down, hit, send, goto, click, press, end)");
+            Fail("unexpected '" + Next("word").text +
+                 "' in a button (up, over, down, hit, send, goto, click, press, end)");
         }
     }
     if (!looks[0]) Fail("button '" + name + "' has no 'up' look");
@@ -422,13 +431,16 @@ void Compiler::Frame() {
         if (dash != std::string::npos) {
             const std::string b = range.text.substr(dash + 1);
             last = static_cast<int>(std::strtol(b.c_str(), &end, 10));
-            if (b.empty() || *end) Fail("expected a frame number or range like 3-10, found '" + range.text + "'");
+            if (b.empty() || *end)
+                Fail("expected a frame number or range like 3-10, found '" + range.text + "'");
         }
     }
-    if (first < 1 || last < first || last > movie::kMaxFrames) Fail("frames are numbered 1 to 4096, first to last");
+    if (first < 1 || last < first || last > movie::kMaxFrames)
+        Fail("frames are numbered 1 to 4096, first to last");
     for (const auto& [start, record] : frames_)
         if (first <= record.last && start <= last)
-            Fail("frames " + range.text + " overlap frames " + std::to_string(start) + "-" + std::to_string(record.last));
+            Fail("frames " + range.text + " overlap frames " + std::to_string(start) + "-" +
+                 std::to_string(record.last));
     movie::FrameRecord record;
     record.first = static_cast<uint16_t>(first);
     record.last = static_cast<uint16_t>(last);
@@ -572,7 +584,8 @@ movie::Movie Compiler::Run(const std::string& text) {
     for (const auto& [target, line] : gotoTargets_) {
         if (target > movie_.frameCount) {
             line_ = line;
-            Fail("goto " + std::to_string(target) + ": the movie ends at frame " + std::to_string(movie_.frameCount));
+            Fail("goto " + std::to_string(target) + ": the movie ends at frame " +
+                 std::to_string(movie_.frameCount));
         }
     }
     return std::move(movie_);

@@ -125,7 +125,8 @@ movie::Image ReadPng(const std::vector<uint8_t>& file) {
         Fail("picture size " + std::to_string(width) + " x " + std::to_string(height) + " outside 1 to " +
              std::to_string(movie::kMaxImageSide));
     const int channels = Channels(colorType);
-    const bool depthOk = depth == 8 || depth == 16 || ((colorType == 0 || colorType == 3) && (depth == 1 || depth == 2 || depth == 4));
+    const bool depthOk = depth == 8 || depth == 16 ||
+                         ((colorType == 0 || colorType == 3) && (depth == 1 || depth == 2 || depth == 4));
     if (!depthOk || (colorType == 3 && depth == 16)) Fail("bad PNG bit depth");
     if (colorType == 3 && palette.empty()) Fail("PNG palette missing");
 
@@ -134,7 +135,8 @@ movie::Image ReadPng(const std::vector<uint8_t>& file) {
     const size_t bpp = bits >= 8 ? bits / 8 : 1;
     std::vector<uint8_t> data(height * (stride + 1));
     uLongf size = static_cast<uLongf>(data.size());
-    if (uncompress(data.data(), &size, idat.data(), static_cast<uLong>(idat.size())) != Z_OK || size != data.size())
+    if (uncompress(data.data(), &size, idat.data(), static_cast<uLong>(idat.size())) != Z_OK ||
+        size != data.size())
         Fail("PNG picture data damaged");
     Unfilter(data, height, stride, bpp);
 
@@ -149,7 +151,8 @@ movie::Image ReadPng(const std::vector<uint8_t>& file) {
             const size_t i = static_cast<size_t>(x) * channels;
             if (colorType == 3) {
                 const int index = Sample(row, x, depth, false);
-                if (static_cast<size_t>(index) * 3 + 2 >= palette.size()) Fail("PNG palette index out of range");
+                if (static_cast<size_t>(index) * 3 + 2 >= palette.size())
+                    Fail("PNG palette index out of range");
                 r = palette[index * 3];
                 g = palette[index * 3 + 1];
                 b = palette[index * 3 + 2];
@@ -157,13 +160,16 @@ movie::Image ReadPng(const std::vector<uint8_t>& file) {
             } else if (colorType == 0 || colorType == 4) {
                 r = g = b = Sample(row, i, depth, true);
                 if (colorType == 4) a = Sample(row, i + 1, depth, true);
-                if (colorType == 0 && trns.size() >= 2 && Sample16(row, i, depth) == ((trns[0] << 8) | trns[1])) a = 0;
+                if (colorType == 0 && trns.size() >= 2 &&
+                    Sample16(row, i, depth) == ((trns[0] << 8) | trns[1]))
+                    a = 0;
             } else {
                 r = Sample(row, i, depth, true);
                 g = Sample(row, i + 1, depth, true);
                 b = Sample(row, i + 2, depth, true);
                 if (colorType == 6) a = Sample(row, i + 3, depth, true);
-                if (colorType == 2 && trns.size() >= 6 && Sample16(row, i, depth) == ((trns[0] << 8) | trns[1]) &&
+                if (colorType == 2 && trns.size() >= 6 &&
+                    Sample16(row, i, depth) == ((trns[0] << 8) | trns[1]) &&
                     Sample16(row, i + 1, depth) == ((trns[2] << 8) | trns[3]) &&
                     Sample16(row, i + 2, depth) == ((trns[4] << 8) | trns[5]))
                     a = 0;
