@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -121,14 +122,17 @@ int Render(const std::vector<std::string>& args) {
     int width = movie.width, height = movie.height, frame = 1;
     bool rest = false;
     for (size_t i = 2; i < args.size(); ++i) {
+        const bool valued = i + 1 < args.size();
         if (args[i] == "--rest") {
             rest = true;
-        } else if (args[i] == "--frame" && i + 1 < args.size()) {
+        } else if (args[i] == "--frame" && valued) {
             frame = std::atoi(args[++i].c_str());
             if (frame < 1 || frame > movie.frameCount) throw std::runtime_error("no frame " + args[i]);
-        } else if (args[i] == "--size" && i + 1 < args.size() &&
-                   std::sscanf(args[++i].c_str(), "%dx%d", &width, &height) == 2 && width > 0 && height > 0 &&
-                   width <= 8192 && height <= 8192) {
+        } else if (args[i] == "--size" && valued) {
+            const std::string& size = args[++i];
+            if (std::sscanf(size.c_str(), "%dx%d", &width, &height) != 2 || width < 1 || height < 1 ||
+                width > 8192 || height > 8192)
+                throw std::invalid_argument("render: a size is WIDTHxHEIGHT, 1 to 8192 each: " + size);
         } else {
             throw std::invalid_argument("render: unexpected '" + args[i] + "'");
         }

@@ -95,6 +95,8 @@ private:
 
     void Statement(const std::string& keyword);
     void MovieHeader();
+    // An item of `kind` with the box that follows its name: x y width height.
+    Item Boxed(ItemKind kind);
     void ShapeStyle(Item& item);
     void Shape(ItemKind kind);
     void Polygon();
@@ -239,11 +241,16 @@ void Compiler::ShapeStyle(Item& item) {
     }
 }
 
-void Compiler::Shape(ItemKind kind) {
-    const std::string name = NewName();
+Item Compiler::Boxed(ItemKind kind) {
     Item item;
     item.kind = kind;
-    item.box = {Coord("x"), Coord("y"), Length("width"), Length("height")};
+    item.box = {Coord("x"), Coord("y"), Length("width"), Length("height")}; // read left to right
+    return item;
+}
+
+void Compiler::Shape(ItemKind kind) {
+    const std::string name = NewName();
+    Item item = Boxed(kind);
     if (kind == ItemKind::kRoundRect) item.radius = static_cast<uint16_t>(Number("corner radius", 0, 32767));
     ShapeStyle(item);
     AddItem(name, std::move(item));
@@ -272,9 +279,7 @@ void Compiler::Polygon() {
 
 void Compiler::Gradient() {
     const std::string name = NewName();
-    Item item;
-    item.kind = ItemKind::kGradient;
-    item.box = {Coord("x"), Coord("y"), Length("width"), Length("height")};
+    Item item = Boxed(ItemKind::kGradient);
     if (Take("vertical"))
         item.vertical = true;
     else if (!Take("horizontal"))
@@ -287,9 +292,7 @@ void Compiler::Gradient() {
 
 void Compiler::Text() {
     const std::string name = NewName();
-    Item item;
-    item.kind = ItemKind::kText;
-    item.box = {Coord("x"), Coord("y"), Length("width"), Length("height")};
+    Item item = Boxed(ItemKind::kText);
     item.text = Quoted("text");
     if (item.text.size() > movie::kMaxTextBytes) Fail("a text has at most 1024 characters");
     while (More()) {
