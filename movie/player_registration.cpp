@@ -1,13 +1,12 @@
 // Self-registration of the movie player (regsvr32-compatible).
 #include "core/unique_any.h"
 #include "shellutil/movie_control.h"
+#include "movie/player_module.h"
 
 #include <windows.h>
 #include <string>
 
 namespace {
-
-HMODULE gModule = nullptr; // set once at load; the DLL's own handle
 
 const char* const kClsidKey = "SOFTWARE\\Classes\\CLSID\\" TSLN_PLAYER_CLSID_TEXT;
 const char* const kProgIdKey = "SOFTWARE\\Classes\\" TSLN_PLAYER_PROGID;
@@ -23,7 +22,7 @@ LONG SetText(HKEY root, const std::string& path, const char* name, const std::st
 
 std::string ModulePath() {
     char path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameA(gModule, path, sizeof path);
+    DWORD length = GetModuleFileNameA(tsln::player::Module(), path, sizeof path);
     return std::string(path, length);
 }
 
@@ -61,14 +60,6 @@ HRESULT Register() {
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        gModule = instance;
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
 extern "C" HRESULT WINAPI DllRegisterServer() {
     try {
         return Register();
@@ -83,14 +74,4 @@ extern "C" HRESULT WINAPI DllUnregisterServer() {
     } catch (...) {
         return E_UNEXPECTED;
     }
-}
-
-// The player object itself is not served yet.
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object) {
-    if (object != nullptr) *object = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
-}
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return S_OK;
 }
