@@ -272,16 +272,16 @@ FontSpec Control::Font() const {
     return font;
 }
 
-void Control::SetFont(const FontSpec& spec) {
-    if (spec.size <= 0 || spec.size > 2048) TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+void Control::SetFont(const FontSpec& wanted) {
+    if (wanted.size <= 0 || wanted.size > 2048) TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
     LOGFONTA log = {};
-    log.lfHeight = -static_cast<LONG>(std::lround(spec.size * ScreenDpiY() / 72.0));
-    log.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    log.lfItalic = spec.italic ? TRUE : FALSE;
-    log.lfUnderline = spec.underline ? TRUE : FALSE;
+    log.lfHeight = -static_cast<LONG>(std::lround(wanted.size * ScreenDpiY() / 72.0));
+    log.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
+    log.lfItalic = wanted.italic ? TRUE : FALSE;
+    log.lfUnderline = wanted.underline ? TRUE : FALSE;
     log.lfCharSet = DEFAULT_CHARSET;
     log.lfQuality = DEFAULT_QUALITY;
-    strncpy(log.lfFaceName, spec.name.c_str(), LF_FACESIZE - 1);
+    strncpy(log.lfFaceName, wanted.name.c_str(), LF_FACESIZE - 1);
     unique_gdi font(CreateFontIndirectA(&log));
     if (!font) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
     if (hwnd_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
