@@ -46,19 +46,14 @@ unique_gdi GreyedBitmap(HBITMAP picture) {
     return BitmapOfPixels(pixels, size.cx, size.cy);
 }
 
-// A raised button-face thumb; while disabled its face is the platform's checked grey.
+// A raised button-face thumb; while disabled it lies flat, outlined in the shadow colour.
 void DrawOwnThumb(HDC dc, RECT thumb, bool enabled) {
-    DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
-    if (enabled) return;
-    static const WORD kChecks[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    unique_gdi checks(CreateBitmap(8, 8, 1, 1, kChecks));
-    unique_gdi brush(CreatePatternBrush(static_cast<HBITMAP>(checks.get())));
-    if (!brush) return;
-    const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
-    const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    FillRect(dc, &thumb, static_cast<HBRUSH>(brush.get()));
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
+    if (enabled) {
+        DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+        return;
+    }
+    FillRect(dc, &thumb, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &thumb, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 } // namespace
 
