@@ -9,7 +9,6 @@
 #include "tests/support/test_support.h"
 
 #include <doctest.h>
-#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -25,14 +24,6 @@ namespace {
 // The sample movie (tests/movie/sample): its menu at frame 6 has a "tab" "3" button around stage point
 // 65,95; the player shows the 320 x 200 stage at its own size here.
 const char* const kSample = TSLN_MOVIE_SAMPLE;
-
-class ComScope {
-public:
-    ComScope() { REQUIRE(SUCCEEDED(CoInitialize(nullptr))); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
 
 // A top-level window that counts the context-menu requests reaching it (a child's unhandled right click
 // ends up here).
@@ -129,7 +120,7 @@ private:
 } // namespace
 
 TEST_CASE("the filter keeps right clicks and key presses from the movie and lets everything else through") {
-    ComScope com;
+    testing::ComScope com;
     ScratchLog log;
     tsln::unique_hwnd main = MakeWindow("TslnFilterTestMain", nullptr, 400, 300);
     // The player is a grandchild, after a window of another class: descendants are searched.
@@ -209,7 +200,7 @@ TEST_CASE("without a player window nothing is filtered, and a removal without an
 }
 
 TEST_CASE("a player window that dies takes its filter along, and the next one is filtered afresh") {
-    ComScope com;
+    testing::ComScope com;
     tsln::unique_hwnd first = MakeWindow("TslnFilterTestMain", nullptr, 400, 300);
     auto movie = std::make_unique<Movie>(first.get());
     FlashMenu(first.get(), false);
