@@ -13,7 +13,7 @@ constexpr int kOwnThumbThickness = 21;
 constexpr int kEnabledRailStyle = 3;
 constexpr int kDisabledRailStyle = 2;
 
-void RefuseValue() {
+[[noreturn]] void RefuseValue() {
     TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
 }
 
