@@ -124,6 +124,16 @@ private:
     std::string content_;
 };
 
+// COM initialised for this thread as a single-threaded apartment while it lives; raises
+// std::runtime_error when it cannot be.
+class ComScope {
+public:
+    ComScope();
+    ~ComScope();
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
+
 // The number of the AppError that `action` raises; 0 when it raises none.
 int32_t FailureNumber(const std::function<void()>& action);
 

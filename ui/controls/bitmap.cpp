@@ -77,23 +77,34 @@ BITMAPINFO TopDown32(int width, int height) {
     return info;
 }
 
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
+    const SIZE size = BitmapSize(bitmap);
+    std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+    HDC screen = GetDC(nullptr);
+    auto release = make_scope_exit([screen] { ReleaseDC(nullptr, screen); });
+    BITMAPINFO info = TopDown32(size.cx, size.cy);
+    if (pixels.empty() || GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
+                                    DIB_RGB_COLORS) != size.cy)
+        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    return pixels;
+}
+
+unique_gdi BitmapOfPixels(const std::vector<uint32_t>& pixels, int width, int height) {
+    const BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    unique_gdi bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (pixels.empty() || pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) ||
+        !bitmap || bits == nullptr)
+        TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    memcpy(bits, pixels.data(), pixels.size() * sizeof pixels[0]);
+    return bitmap;
+}
+
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size) {
     // Averaged by our own code: the platform's halftone stretch only samples on some systems.
     const SIZE from = BitmapSize(source);
-    std::vector<uint32_t> pixels(static_cast<size_t>(from.cx) * static_cast<size_t>(from.cy));
-    HDC screen = GetDC(nullptr);
-    auto release = make_scope_exit([screen] { ReleaseDC(nullptr, screen); });
-    BITMAPINFO info = TopDown32(from.cx, from.cy);
-    if (pixels.empty() || GetDIBits(screen, source, 0, static_cast<UINT>(from.cy), pixels.data(), &info,
-                                    DIB_RGB_COLORS) != from.cy)
-        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
-    const std::vector<uint32_t> scaled = AreaAverage(pixels, from.cx, from.cy, size.cx, size.cy);
-    info = TopDown32(size.cx, size.cy);
-    void* bits = nullptr;
-    unique_gdi bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (scaled.empty() || !bitmap || bits == nullptr) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
-    memcpy(bits, scaled.data(), scaled.size() * sizeof scaled[0]);
-    return bitmap;
+    return BitmapOfPixels(AreaAverage(BitmapPixels(source), from.cx, from.cy, size.cx, size.cy), size.cx,
+                          size.cy);
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <cstdint>
+#include <vector>
 
 namespace tsln {
 
@@ -22,6 +24,12 @@ SIZE FitInside(SIZE picture, SIZE box);
 
 // The description of 32-bit pixels without a palette, rows top-down (0x00RRGGBB each).
 BITMAPINFO TopDown32(int width, int height);
+
+// A bitmap's pixels as 32-bit values (0x00RRGGBB, rows top-down); raises an AppError (380) for a bitmap
+// it cannot read.
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap);
+// A new bitmap of `width` x `height` holding `pixels` (laid out as BitmapPixels gives them).
+unique_gdi BitmapOfPixels(const std::vector<uint32_t>& pixels, int width, int height);
 
 // A new bitmap holding `source` scaled to `size`, each new pixel the average of those it covers.
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size);
