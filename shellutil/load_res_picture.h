@@ -1,14 +1,10 @@
 // The program's built-in pictures (custom resources holding GIF or JPEG files) as picture objects.
 #pragma once
-#include "core/unique_any.h"
+#include "shellutil/picture_file.h"
 
-#include <ole2.h>
-#include <olectl.h>
 #include <string>
 
 namespace tsln {
-
-using unique_picture = unique_com<IPicture>;
 
 class cLoadResPicture {
 public:

@@ -1,7 +1,9 @@
 #include "tests/support/test_support.h"
 #include "core/mod_main.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
+#include <stdexcept>
 
 namespace testing {
 
@@ -52,6 +54,41 @@ RegTreeSnapshot::RegTreeSnapshot(HKEY root, std::string path) : root_(root), pat
 RegTreeSnapshot::~RegTreeSnapshot() {
     DeleteTree(root_, path_);
     if (existed_) Recreate(root_, node_);
+}
+
+RegValueSnapshot::RegValueSnapshot(HKEY root, std::string path, std::string name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)) {
+    existed_ = ReadRaw(root_, path_, name_, type_, data_);
+}
+
+RegValueSnapshot::~RegValueSnapshot() {
+    tsln::unique_hkey key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
+    if (existed_)
+        RegSetValueExA(key.get(), name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
+    else
+        RegDeleteValueA(key.get(), name_.c_str());
+}
+
+ReadOnlyKey::ReadOnlyKey(HKEY root, const std::string& path) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, key_.put()) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot open " + path + " to lock it");
+    DWORD size = 0;
+    RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot read the security of " + path);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
+                                                              &readOnly, nullptr))
+        throw std::runtime_error("no read-only security descriptor");
+    LONG rc = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot lock " + path);
+}
+
+ReadOnlyKey::~ReadOnlyKey() {
+    RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
 }
 
 std::vector<std::string> SubkeyNames(HKEY key) {

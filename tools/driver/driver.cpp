@@ -218,6 +218,16 @@ BoxInfo ReadBox(HWND box) {
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     info.text = text;
     info.icon = IconName(box);
+    static const struct {
+        int id;
+        const char* name;
+    } kButtons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "Yes"}, {IDNO, "No"}};
+    for (const auto& button : kButtons) {
+        HWND control = GetDlgItem(box, button.id);
+        if (!control || !IsWindowVisible(control)) continue;
+        if (!info.buttons.empty()) info.buttons += ' ';
+        info.buttons += button.name;
+    }
     return info;
 }
 

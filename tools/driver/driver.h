@@ -13,7 +13,8 @@ struct BoxInfo {
     HWND hwnd = nullptr;
     std::string title;
     std::string text;
-    std::string icon; // "error", "information", "warning", "question", "none" or "unknown"
+    std::string icon;    // "error", "information", "warning", "question", "none" or "unknown"
+    std::string buttons; // the buttons it shows, in this order: "OK", "Cancel", "Yes", "No" ("Yes No")
 };
 
 // Sets the Windows version Wine reports to one executable (by file name) and restores the previous
