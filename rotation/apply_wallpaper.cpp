@@ -6,6 +6,7 @@
 #include "shellutil/picture_file.h"
 
 #include <windows.h>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace tsln {
 
 namespace {
 constexpr DWORD kHeadersSize = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+// About half a megabyte of rows at a time.
+constexpr uint64_t kBandBytes = 512 * 1024;
 
 void WriteAll(HANDLE file, const std::vector<BYTE>& bytes) {
     DWORD written = 0;
@@ -34,52 +37,54 @@ void WriteBitmapFile(IPicture* picture, const std::string& target) {
     if (size.width < 1 || size.height < 1 || imageSize > 0x7FFFFFFFu - kHeadersSize)
         TSLN_FAIL(err::kOutOfMemory, "Out of memory");
 
-    // Headers and pixels in one block, written with one call.
-    std::vector<BYTE> bytes(kHeadersSize + static_cast<size_t>(imageSize));
     BITMAPFILEHEADER fileHeader = {};
     fileHeader.bfType = 0x4D42; // "BM"
-    fileHeader.bfSize = static_cast<DWORD>(bytes.size());
+    fileHeader.bfSize = static_cast<DWORD>(kHeadersSize + imageSize);
     fileHeader.bfOffBits = kHeadersSize;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = size.height; // bottom-up
+    info.bmiHeader.biHeight = size.height; // bottom-up, as the file keeps its rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
-
-    unique_hdc dc(CreateCompatibleDC(nullptr));
-    if (!dc) throw Win32Failure(GetLastError(), __LINE__);
-    if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(size.height), bytes.data() + kHeadersSize, &info,
-                  DIB_RGB_COLORS) != size.height)
-        throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
-    // GetDIBits may have filled in fields of its own; the file states exactly what it holds.
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
-    info.bmiHeader.biClrUsed = 0;
-    info.bmiHeader.biClrImportant = 0;
-    std::memcpy(bytes.data(), &fileHeader, sizeof fileHeader);
-    std::memcpy(bytes.data() + sizeof fileHeader, &info.bmiHeader, sizeof info.bmiHeader);
+    BITMAPINFOHEADER fileInfo = info.bmiHeader;
+    fileInfo.biSizeImage = static_cast<DWORD>(imageSize);
+    std::vector<BYTE> headers(kHeadersSize);
+    std::memcpy(headers.data(), &fileHeader, sizeof fileHeader);
+    std::memcpy(headers.data() + sizeof fileHeader, &fileInfo, sizeof fileInfo);
 
     // A read-only bitmap is left alone, even where the platform would let it be replaced.
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw Win32Failure(ERROR_ACCESS_DENIED, __LINE__);
+    unique_hdc dc(CreateCompatibleDC(nullptr));
+    if (!dc) throw Win32Failure(GetLastError(), __LINE__);
     const std::string partial = target + ".new";
-    {
-        unique_file file(CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) throw Win32Failure(GetLastError(), __LINE__);
-        auto removePartial = make_scope_exit([&] {
-            file.reset();
-            DeleteFileA(partial.c_str());
-        });
-        WriteAll(file.get(), bytes);
-        if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
-        if (!MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-            throw Win32Failure(GetLastError(), __LINE__);
-        removePartial.dismiss();
+    unique_file file(CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw Win32Failure(GetLastError(), __LINE__);
+    auto removePartial = make_scope_exit([&] {
+        file.reset();
+        DeleteFileA(partial.c_str());
+    });
+    WriteAll(file.get(), headers);
+    // The rows go out in bands from the bottom up, so that a large photo needs no second full copy
+    // and each band is written while it is still in the cache.
+    const int bandRows = static_cast<int>(std::max<uint64_t>(1, kBandBytes / stride));
+    std::vector<BYTE> band(static_cast<size_t>(stride) * static_cast<size_t>(bandRows));
+    for (int first = 0; first < size.height; first += bandRows) {
+        const int rows = std::min(bandRows, size.height - first);
+        if (GetDIBits(dc.get(), bitmap, static_cast<UINT>(first), static_cast<UINT>(rows), band.data(), &info,
+                      DIB_RGB_COLORS) != rows)
+            throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
+        band.resize(static_cast<size_t>(stride) * static_cast<size_t>(rows));
+        WriteAll(file.get(), band);
     }
+    if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
+    if (!MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw Win32Failure(GetLastError(), __LINE__);
+    removePartial.dismiss();
 }
 
 void WriteStretchedStyle() {

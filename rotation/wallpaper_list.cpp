@@ -10,17 +10,6 @@ namespace {
 constexpr char kFieldSeparator = '*';
 constexpr int32_t kSubscriptOutOfRange = 9;
 
-std::vector<std::string> Fields(const std::string& text) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        size_t star = text.find(kFieldSeparator, start);
-        fields.push_back(text.substr(start, star - start));
-        if (star == std::string::npos) return fields;
-        start = star + 1;
-    }
-}
-
 std::string FileNameOf(const std::string& path) {
     size_t slash = path.rfind('\\');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -39,14 +28,21 @@ std::string StoredForm(const WLEntry& entry) {
 }
 
 WLEntry ParseStoredForm(const std::string& text) {
-    const std::vector<std::string> fields = Fields(text);
-    if (fields.size() < 4) TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
-    const int32_t count = TextToLong(fields[3]);
+    // The first four fields; any after them are ignored.
+    size_t star[3];
+    size_t from = 0;
+    for (size_t& at : star) {
+        at = text.find(kFieldSeparator, from);
+        if (at == std::string::npos) TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
+        from = at + 1;
+    }
+    const size_t end = text.find(kFieldSeparator, from);
+    const int32_t count = TextToLong(text.substr(from, end == std::string::npos ? end : end - from));
     if (count < INT16_MIN || count > INT16_MAX) TSLN_FAIL(err::kOverflow, "Overflow");
     WLEntry entry;
-    entry.Path = fields[0];
-    entry.Name = fields[1];
-    entry.LastUsed = fields[2];
+    entry.Path = text.substr(0, star[0]);
+    entry.Name = text.substr(star[0] + 1, star[1] - star[0] - 1);
+    entry.LastUsed = text.substr(star[1] + 1, star[2] - star[1] - 1);
     entry.UseCount = static_cast<int16_t>(count);
     return entry;
 }
