@@ -16,13 +16,6 @@ namespace {
 constexpr DWORD kHeadersSize = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
 // About half a megabyte of rows at a time.
 constexpr uint64_t kBandBytes = 512 * 1024;
-
-void WriteAll(HANDLE file, const std::vector<BYTE>& bytes) {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        throw Win32Failure(GetLastError(), __LINE__);
-    if (written != bytes.size()) throw Win32Failure(ERROR_HANDLE_DISK_FULL, __LINE__);
-}
 } // namespace
 
 std::string DesktopBitmapPath() {
@@ -41,13 +34,7 @@ void WriteBitmapFile(IPicture* picture, const std::string& target) {
     fileHeader.bfType = 0x4D42; // "BM"
     fileHeader.bfSize = static_cast<DWORD>(kHeadersSize + imageSize);
     fileHeader.bfOffBits = kHeadersSize;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = size.height; // bottom-up, as the file keeps its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = DibFormat(size, 24); // bottom-up, as the file keeps its rows
     BITMAPINFOHEADER fileInfo = info.bmiHeader;
     fileInfo.biSizeImage = static_cast<DWORD>(imageSize);
     std::vector<BYTE> headers(kHeadersSize);
@@ -68,7 +55,7 @@ void WriteBitmapFile(IPicture* picture, const std::string& target) {
         file.reset();
         DeleteFileA(partial.c_str());
     });
-    WriteAll(file.get(), headers);
+    WriteAll(file.get(), headers.data(), headers.size());
     // The rows go out in bands from the bottom up, so that a large photo needs no second full copy
     // and each band is written while it is still in the cache.
     const int bandRows = static_cast<int>(std::max<uint64_t>(1, kBandBytes / stride));
@@ -79,7 +66,7 @@ void WriteBitmapFile(IPicture* picture, const std::string& target) {
                       DIB_RGB_COLORS) != rows)
             throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
         band.resize(static_cast<size_t>(stride) * static_cast<size_t>(rows));
-        WriteAll(file.get(), band);
+        WriteAll(file.get(), band.data(), band.size());
     }
     if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
     if (!MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))

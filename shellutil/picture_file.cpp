@@ -68,20 +68,25 @@ PixelSize BitmapSize(HBITMAP bitmap) {
     return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
 }
 
+BITMAPINFO DibFormat(PixelSize size, WORD bitsPerPixel) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = size.width;
+    format.bmiHeader.biHeight = size.height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = bitsPerPixel;
+    format.bmiHeader.biCompression = BI_RGB;
+    return format;
+}
+
 unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
     HBITMAP source = PictureBitmap(picture);
     const PixelSize from = BitmapSize(source);
     const PixelSize to = FitInside(from, box);
     if (to.width < 1 || to.height < 1) TSLN_FAIL(err::kInvalidCall, "Invalid procedure call or argument");
 
-    // A 24-bit bottom-up section: the same on every display depth.
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = to.width;
-    format.bmiHeader.biHeight = to.height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 24;
-    format.bmiHeader.biCompression = BI_RGB;
+    // A 24-bit section: the same on every display depth.
+    BITMAPINFO format = DibFormat(to, 24);
     void* bits = nullptr;
     unique_gdi fitted(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
     unique_hdc dc(CreateCompatibleDC(nullptr));
@@ -97,13 +102,7 @@ unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
     // between two samples); averaging here looks the same everywhere. The source is read in bands so
     // that a large photo never needs a second full copy.
     constexpr int kBand = 128;
-    BITMAPINFO band = {};
-    band.bmiHeader.biSize = sizeof band.bmiHeader;
-    band.bmiHeader.biWidth = from.width;
-    band.bmiHeader.biHeight = from.height;
-    band.bmiHeader.biPlanes = 1;
-    band.bmiHeader.biBitCount = 32;
-    band.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO band = DibFormat(from, 32);
     std::vector<uint8_t> rows(static_cast<size_t>(from.width) * 4 * kBand);
     BoxScaler scaler(from, to);
     for (int first = 0; first < from.height; first += kBand) {

@@ -23,6 +23,9 @@ unique_picture LoadPictureFile(const std::string& path);
 HBITMAP PictureBitmap(IPicture* picture);
 PixelSize BitmapSize(HBITMAP bitmap);
 
+// The format of a bottom-up bitmap of 24 or 32 bits a pixel, without a colour table.
+BITMAPINFO DibFormat(PixelSize size, WORD bitsPerPixel);
+
 // A new 24-bit bitmap of the picture fitted inside `box` (FitInside): a picture that fits is copied, a
 // larger one scaled down once by averaging, so that a large photo stays smooth.
 unique_gdi FittedBitmap(IPicture* picture, PixelSize box);

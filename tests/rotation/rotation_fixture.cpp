@@ -165,6 +165,12 @@ std::unique_ptr<tsln::CollectionControls> TestPage::Controls() {
     return std::make_unique<PageControls>(*this);
 }
 
+void TestPage::Open(tsln::clsWallpaperLogons& wl, tsln::tType kind) {
+    wl.SettType(kind);
+    wl.SetControls(Controls());
+    wl.Enumerate();
+}
+
 std::vector<std::string> TestPage::Lines() const {
     std::vector<std::string> lines;
     const LRESULT count = SendMessageA(list_, CB_GETCOUNT, 0, 0);

@@ -1,6 +1,7 @@
 // What the collection tests share: the registry places and files a collection touches, kept as found;
 // a real window with a list and a preview bound as a page's controls; pictures made by the tests.
 #pragma once
+#include "rotation/cls_wallpaper_logons.h"
 #include "rotation/collection_controls.h"
 #include "tests/settings/settings_fixture.h"
 #include "tests/support/test_support.h"
@@ -58,6 +59,9 @@ public:
 
     // A binding of this page's controls for SetControls; the page must outlive it.
     std::unique_ptr<tsln::CollectionControls> Controls();
+    // What the main window does when it opens a collection's page: the kind set (the list restored),
+    // the page's controls bound, the list filled.
+    void Open(tsln::clsWallpaperLogons& wl, tsln::tType kind = tsln::tType::Wallpapers);
     std::function<void()> OnSelect;
 
     std::vector<std::string> Lines() const;

@@ -134,8 +134,7 @@ TEST_CASE("adding files: names, alphabetical order, duplicates in any letter cas
     guard.StoreList(kW, {Stored(a, "a"), Stored(c, "c")});
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
+    page.Open(wl);
 
     wl.AddFile(b);
     CHECK(Names(wl) == Strings{"a", "B", "c"});
@@ -226,9 +225,7 @@ TEST_CASE("removing the selected entry selects the neighbour") {
     guard.StoreList(kW, {Stored(a, "a"), Stored(b, "b"), Stored(c, "c")});
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
-    wl.Enumerate();
+    page.Open(wl);
 
     SUBCASE("the last entry: the one before it") {
         page.Choose(2);
@@ -294,9 +291,7 @@ TEST_CASE("two entries with the same name: the current one is selected, previewe
     TestPage page;
     clsWallpaperLogons wl;
     page.OnSelect = [&] { wl.Preview(); };
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
-    wl.Enumerate();
+    page.Open(wl);
     CHECK(page.Lines() == Strings{"sea", "sea"});
     CHECK(page.SelectedLine() == 1);
     CHECK(ReadPixels(page.Shown()).At(3, 3) == 0x0000C0u);
@@ -355,9 +350,7 @@ TEST_CASE("an entry out of reach when it is previewed is reported and kept") {
     guard.StoreList(kW, {Stored(pictures.Add("a.jpg"), "a"), Stored(distant, "distant")});
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
-    wl.Enumerate();
+    page.Open(wl);
     page.Choose(1);
     CHECK_FALSE(wl.Preview());
     CHECK(ReadPixels(page.Shown()) == BuiltInPixels(kNoPreviewPicture));
@@ -380,9 +373,7 @@ TEST_CASE("the preview: fitted with its aspect kept, smooth, and the built-in pi
     guard.StoreList(kW, {Stored(checks, "checks"), Stored(small, "dune"), Stored(wide, "wide")});
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
-    wl.Enumerate(); // nothing is current: the first line
+    page.Open(wl); // nothing is current: the first line
 
     CHECK(page.SelectedLine() == 0);
     CHECK(wl.Preview());
@@ -478,8 +469,7 @@ TEST_CASE("choosing a file with the real picker") {
     const std::string path = pictures.Add("my sea.jpg");
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
+    page.Open(wl);
     HWND owner = nullptr;
     {
         shelltest::DialogDriver driver("Select a image file", [&](HWND dialog) {
@@ -516,9 +506,7 @@ TEST_CASE("failures are shown until the first scheduled change, then only logged
     guard.StoreList(kW, {Stored(bad1, "bad1"), Stored(bad2, "bad2")});
     TestPage page;
     clsWallpaperLogons wl;
-    wl.SettType(tType::Wallpapers);
-    wl.SetControls(page.Controls());
-    wl.Enumerate();
+    page.Open(wl);
     page.Choose(0);
     wl.SetWL(kSelectedEntry);
     REQUIRE(boxes.Seen().size() == 1);

@@ -122,7 +122,7 @@ TEST_CASE("without administrator rights nothing changes and the administrator me
     testing::SetString(HKEY_LOCAL_MACHINE, kWinlogonKey, "UIHost", "LOGONUI.EXE");
     TestPage page;
     clsWallpaperLogons wl;
-    Logons(wl).SetControls(page.Controls());
+    page.Open(wl, tType::Logons);
     wl.AddFile(blue);
     wl.SetWL(kDefaultEntry); // the current path is now empty
     {
@@ -187,7 +187,7 @@ TEST_CASE("a logon screen's preview is the screenshot in its folder") {
 
     TestPage page;
     clsWallpaperLogons wl;
-    Logons(wl).SetControls(page.Controls());
+    page.Open(wl, tType::Logons);
     wl.AddFile(blue);
     wl.AddFile(bare);
     wl.AddFile(broken);

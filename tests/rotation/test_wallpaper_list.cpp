@@ -5,6 +5,7 @@
 #include "rotation/wallpaper_list.h"
 #include "shellutil/box_scale.h"
 #include "shellutil/picture_format.h"
+#include "tests/support/test_support.h"
 
 #include <doctest.h>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace tsln;
+using testing::FailureNumber;
 
 namespace {
 WLEntry Entry(const std::string& name, const std::string& path = {}) {
@@ -31,15 +33,6 @@ std::vector<std::string> Names(const WLList& list) {
     for (int16_t position = 1; position <= list.Count(); ++position)
         names.push_back(list[position].Name);
     return names;
-}
-
-int32_t FailureNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e.number;
-    }
-    return 0;
 }
 
 // The same passes as SortByName, written out plainly, for checking where equal names end.

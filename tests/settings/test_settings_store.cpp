@@ -12,6 +12,7 @@
 
 using namespace tsln;
 using namespace settings_test;
+using testing::FailureNumber;
 using testing::ReadString;
 using testing::SetDword;
 using testing::SetString;
@@ -34,15 +35,6 @@ bool RunValueExists() {
     DWORD type;
     std::vector<BYTE> data;
     return testing::ReadRaw(H, kRunKey, "Tessaline", type, data);
-}
-
-int32_t FailureNumber(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const AppError& failure) {
-        return failure.number;
-    }
-    return 0;
 }
 
 std::vector<std::string> Texts(const ListPairs& list) {

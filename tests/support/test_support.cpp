@@ -1,4 +1,5 @@
 #include "tests/support/test_support.h"
+#include "core/app_error.h"
 #include "core/mod_main.h"
 
 #include <sddl.h>
@@ -298,6 +299,15 @@ DWORD WINAPI BoxWatcher::Thread(void* param) {
         }
     } catch (...) {
         // A watcher that fails stops watching; the test then sees the missing box.
+    }
+    return 0;
+}
+
+int32_t FailureNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const tsln::AppError& failure) {
+        return failure.number;
     }
     return 0;
 }

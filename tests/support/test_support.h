@@ -150,6 +150,9 @@ private:
     tsln::unique_handle thread_;
 };
 
+// The number of the AppError `action` raises; 0 when it raises none.
+int32_t FailureNumber(const std::function<void()>& action);
+
 // Runs this thread's messages until `done` holds; false when it still does not after `limitMs` (a safety
 // net against a hang, never a measurement).
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
