@@ -4,6 +4,7 @@
 #include "rotation/cls_wallpaper_logons.h"
 #include "rotation/collection_view.h"
 #include "tests/rotation/rotation_fixture.h"
+#include "tests/shellutil/dialog_driver.h"
 #include "tests/support/shell_calls.h"
 
 #include <doctest.h>
@@ -207,4 +208,27 @@ TEST_CASE("a logon screen's preview is the screenshot in its folder") {
     CHECK(wl.Preview());
     CHECK(ReadPixels(page.Shown()) == BuiltInPixels(kNoPreviewPicture));
     CHECK(guard.Log().find("Tessaline.clsWallpaperLogons.LScreenshot") != std::string::npos);
+}
+
+TEST_CASE("choosing a logon screen with the real picker") {
+    CollectionGuard guard;
+    Screens screens;
+    const std::string blue = screens.Add("Blue Sky", "blue\\blue.exe", "blue.exe");
+    TestPage page;
+    clsWallpaperLogons wl;
+    page.Open(wl, tType::Logons);
+    std::string proposed;
+    shelltest::DialogDriver driver("Select a Logon Screen file", [&](HWND dialog) {
+        proposed = shelltest::WindowText(shelltest::FileNameEdit(dialog));
+        shelltest::TypeFileName(dialog, blue);
+        shelltest::Press(dialog, IDOK);
+    });
+    wl.AddFile();
+    driver.Finish();
+    CHECK(driver.Acted());
+    CHECK(proposed == "LOGONUI.EXE");
+    REQUIRE(wl.Entries().Count() == 1);
+    CHECK(wl.Entries()[1].Name == "Blue Sky");
+    // Each logon screen sits in a folder of its own: the picker opens on the folder above next time.
+    CHECK(wl.LastFolder() == screens.dir.Path() + "\\");
 }
