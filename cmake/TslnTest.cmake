@@ -17,3 +17,25 @@ function(tsln_add_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# tsln_shell_stand_ins(test): logging stand-ins for the desktop's openers (xdg-open, xdg-email), which
+# Wine's browser bridge calls for web and mail links: each appends its name and arguments (tab-separated)
+# to the test's own log, named by TSLN_SHELL_LOG, instead of opening anything.
+function(tsln_shell_stand_ins test)
+  set(stub_dir ${CMAKE_CURRENT_BINARY_DIR}/shell-stubs)
+  set(shell_log ${CMAKE_CURRENT_BINARY_DIR}/shell.log)
+  foreach(opener xdg-open xdg-email)
+    file(WRITE ${stub_dir}/${opener}
+"#!/bin/sh
+# Stand-in for ${opener} in ${test}: records the call, opens nothing.
+{ printf '%s' '${opener}'; for arg in \"$@\"; do printf '\\t%s' \"$arg\"; done; printf '\\n'; } >> '${shell_log}'
+exit 0
+")
+    file(CHMOD ${stub_dir}/${opener} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+         GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endforeach()
+  # Wine passes its Unix environment on to the processes it starts, so the stand-ins must be on PATH
+  # before wine itself starts.
+  set_tests_properties(${test} PROPERTIES
+    ENVIRONMENT_MODIFICATION "PATH=path_list_prepend:${stub_dir};TSLN_SHELL_LOG=set:${shell_log}")
+endfunction()

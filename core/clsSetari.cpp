@@ -239,8 +239,12 @@ void clsSetari::WriteList(const char* listKey, const std::vector<std::string>& t
     reg_.CreateKey();
     // The new entries go over the old ones first and only then is the rest dropped, so that an
     // interrupted write never leaves the user without a list.
+    std::vector<std::pair<std::string, std::string>> values;
+    values.reserve(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
-        reg_.SetRegistryValue(std::to_string(i + 1), RegValue(texts[i]), REG_SZ);
+        values.emplace_back(std::to_string(i + 1), texts[i]);
+    // With every value written, a key that holds exactly as many values holds nothing else.
+    if (reg_.SetRegistryTexts(values) && reg_.ValueCount() == texts.size()) return;
     const RegPairs stored = reg_.EnumRegistryValues(reg_.hkey(), reg_.CurrentKeyPath());
     for (const auto& pair : stored)
         if (!IsListValueName(pair.first, texts.size())) reg_.DeleteValue(pair.first);

@@ -7,6 +7,7 @@
 namespace tsln {
 
 constexpr const char* kSupportAddress = "support@quillfen.com";
+constexpr const char* kVendorSite = "http://www.quillfen.com";
 
 // Shows the report in an error box (unless Silent) and appends a log entry. Never fails.
 void ReportError(const std::string& message, bool silent);

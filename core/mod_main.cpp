@@ -70,6 +70,13 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void WriteAll(HANDLE file, const void* data, size_t size) {
+    DWORD written = 0;
+    if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr))
+        throw Win32Failure(GetLastError(), __LINE__);
+    if (written != size) throw Win32Failure(ERROR_HANDLE_DISK_FULL, __LINE__);
+}
+
 std::string OSVersionName(DWORD major, DWORD platformId, DWORD minor) {
     switch (major) {
     case 3:

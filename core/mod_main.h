@@ -27,6 +27,9 @@ std::string ExeBaseName();
 
 std::string AddBackslash(const std::string& path);
 bool FileExists(const std::string& path);
+// Writes all `size` bytes to an open file or raises the platform's failure (a short write counts as a
+// full disk).
+void WriteAll(HANDLE file, const void* data, size_t size);
 
 // The name of a Windows version by major version, platform id and minor version.
 std::string OSVersionName(DWORD major, DWORD platformId, DWORD minor);

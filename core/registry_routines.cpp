@@ -6,6 +6,15 @@
 
 namespace tsln {
 
+namespace {
+// The terminator is counted only after a character: an empty text is stored with no data at all, so
+// that it reads back as the reader's default.
+LONG SetText(HKEY key, const std::string& name, const std::string& text, DWORD type) {
+    return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.empty() ? 0 : text.size() + 1));
+}
+} // namespace
+
 const RegValue* RegPairs::Find(const std::string& name) const {
     for (const auto& pair : pairs_)
         if (lstrcmpiA(pair.first.c_str(), name.c_str()) == 0) return &pair.second;
@@ -144,13 +153,30 @@ bool RegistryRoutines::SetRegistryValue(const std::string& name, const RegValue&
         break;
     }
     default:
-        // The terminator is counted only after a character: an empty text is stored with no data at all,
-        // so that it reads back as the reader's default.
-        rc = RegSetValueExA(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.empty() ? 0 : text.size() + 1));
+        rc = SetText(key.get(), name, text, type);
         break;
     }
     return rc == ERROR_SUCCESS;
+}
+
+bool RegistryRoutines::SetRegistryTexts(
+    const std::vector<std::pair<std::string, std::string>>& values) const {
+    unique_hkey key;
+    if (RegOpenKeyExA(hkey_, CurrentKeyPath().c_str(), 0, KEY_WRITE, key.put()) != ERROR_SUCCESS)
+        return false;
+    for (const auto& value : values)
+        if (SetText(key.get(), value.first, value.second, REG_SZ) != ERROR_SUCCESS) return false;
+    return true;
+}
+
+DWORD RegistryRoutines::ValueCount() const {
+    unique_hkey key;
+    DWORD count = 0;
+    if (RegOpenKeyExA(hkey_, CurrentKeyPath().c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count;
 }
 
 RegPairs RegistryRoutines::EnumRegistryValues(HKEY root, const std::string& path) const {

@@ -41,6 +41,11 @@ public:
     long DeleteValue(const std::string& name) const;
     RegValue GetRegistryValue(const std::string& name, const RegValue& defaultValue = {}) const;
     bool SetRegistryValue(const std::string& name, const RegValue& value, DWORD type) const;
+    // Many REG_SZ values written to the current key with one opening of it; false when the key cannot
+    // be opened or a write fails (the values before it are written).
+    bool SetRegistryTexts(const std::vector<std::pair<std::string, std::string>>& values) const;
+    // How many values the current key holds; 0 when it cannot be opened.
+    DWORD ValueCount() const;
     RegPairs EnumRegistryValues(HKEY root, const std::string& path) const;
     std::string DeleteSubkey(const std::string& path) const;
     static std::string TrimNull(std::string& text);

@@ -15,24 +15,32 @@ std::string Significant(const std::string& digits) {
     size_t first = digits.find_first_not_of('0');
     return first == std::string::npos ? std::string("0") : digits.substr(first);
 }
-
-bool NumericLess(const std::string& a, const std::string& b) {
-    const bool na = AllDigits(a), nb = AllDigits(b);
-    if (na != nb) return na; // numbers first
-    if (!na) return false;   // other names keep their order
-    const std::string sa = Significant(a), sb = Significant(b);
-    if (sa.size() != sb.size()) return sa.size() < sb.size();
-    return sa < sb;
-}
 } // namespace
 
 ListPairs InNumericOrder(const RegPairs& pairs) {
+    // Each name's order is worked out once; the sort then compares small records.
+    struct Key {
+        bool number;
+        std::string digits; // without leading zeros, for numbers
+        size_t index;
+    };
+    std::vector<Key> keys;
+    keys.reserve(pairs.Count());
+    for (size_t i = 0; i < pairs.Count(); ++i) {
+        const std::string& name = pairs[i].first;
+        const bool number = AllDigits(name);
+        keys.push_back({number, number ? Significant(name) : std::string(), i});
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.number != b.number) return a.number; // numbers first
+        if (!a.number) return false;               // other names keep their order
+        if (a.digits.size() != b.digits.size()) return a.digits.size() < b.digits.size();
+        return a.digits < b.digits;
+    });
     ListPairs list;
-    list.reserve(pairs.Count());
-    for (const auto& pair : pairs)
-        list.emplace_back(pair.first, pair.second.AsText());
-    std::stable_sort(list.begin(), list.end(),
-                     [](const auto& a, const auto& b) { return NumericLess(a.first, b.first); });
+    list.reserve(keys.size());
+    for (const Key& key : keys)
+        list.emplace_back(pairs[key.index].first, pairs[key.index].second.AsText());
     return list;
 }
 

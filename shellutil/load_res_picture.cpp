@@ -14,8 +14,6 @@ constexpr int32_t kResourceNotFound = 326;
 // Platform codes of the temporary-file steps are raised or'ed with this.
 constexpr int32_t kTempFailureBase = 10000;
 
-using unique_stream = unique_com<IStream>;
-
 [[noreturn]] void RaiseTempFailure(DWORD code, int line) {
     // The description is the system's text as it formats it, line break included.
     throw AppError(static_cast<int32_t>(code) | kTempFailureBase,
@@ -68,42 +66,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     if (written != bytes.size()) throw Win32Failure(ERROR_WRITE_FAULT, __LINE__);
 }
 
-[[noreturn]] void RaiseResult(HRESULT result, int line) {
-    throw AppError(static_cast<int32_t>(result), SystemErrorText(static_cast<DWORD>(result)), {}, line);
-}
-
 } // namespace
-
-unique_picture LoadPictureFile(const std::string& path) {
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw Win32Failure(GetLastError(), __LINE__);
-    DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE) throw Win32Failure(GetLastError(), __LINE__);
-
-    // The stream owns the memory once it is created on it.
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
-    if (!memory) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
-    unique_stream stream;
-    HRESULT result = CreateStreamOnHGlobal(memory, TRUE, stream.put());
-    if (FAILED(result)) {
-        GlobalFree(memory);
-        RaiseResult(result, __LINE__);
-    }
-    void* bytes = GlobalLock(memory);
-    DWORD read = 0;
-    BOOL ok = ReadFile(file.get(), bytes, size, &read, nullptr);
-    DWORD code = GetLastError();
-    GlobalUnlock(memory);
-    if (!ok) throw Win32Failure(code, __LINE__);
-
-    unique_picture picture;
-    result = OleLoadPicture(stream.get(), static_cast<LONG>(read), FALSE, IID_IPicture,
-                            reinterpret_cast<void**>(picture.put()));
-    if (FAILED(result)) RaiseResult(result, __LINE__);
-    if (!picture) RaiseResult(E_FAIL, __LINE__);
-    return picture;
-}
 
 unique_picture cLoadResPicture::LoadResPicture(int number, const std::string& type) const {
     std::string tempFile;

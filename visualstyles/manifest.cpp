@@ -16,14 +16,6 @@ const char* const kProgramsLog = "programs.log";
 void Show(const ShowPath& show, const std::string& path) {
     if (show) show(path);
 }
-
-// Writes the whole text or raises the platform's failure.
-void WriteAll(HANDLE file, const std::string& text) {
-    DWORD written = 0;
-    if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-        throw Win32Failure(GetLastError(), __LINE__);
-    if (written != text.size()) throw Win32Failure(ERROR_HANDLE_DISK_FULL, __LINE__);
-}
 } // namespace
 
 std::string StripPath(const std::string& path) {
@@ -94,7 +86,8 @@ void CreateManifest(const std::string& path, const ShowPath& show) {
                 file.reset();
                 DeleteFileA(manifest.c_str());
             });
-            WriteAll(file.get(), ManifestText(StripPath(path)));
+            const std::string text = ManifestText(StripPath(path));
+            WriteAll(file.get(), text.data(), text.size());
             if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
             removePartial.dismiss();
         }

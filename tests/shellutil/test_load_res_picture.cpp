@@ -130,7 +130,7 @@ TEST_CASE("a resource whose bytes are no picture fails after its temporary file 
     const std::string temp = TempFolder();
     const std::set<std::string> before = LrpFiles(temp);
     AppError failure = FailureOf(900, "GIF");
-    CHECK(failure.number < 0); // the picture loader's failure code
+    CHECK(failure.number == kInvalidPicture); // told by its content, before the platform's loader
     CHECK(failure.source == ExeBaseName() + ".cLoadResPicture");
     CHECK(LrpFiles(temp) == before);
 }

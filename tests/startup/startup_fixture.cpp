@@ -20,21 +20,6 @@ tsdriver::RunResult Run(const std::string& args, const std::string& winVersion, 
     return tsdriver::Run(options);
 }
 
-ValueSnapshot::ValueSnapshot(HKEY root, std::string path, std::string name)
-    : root_(root), path_(std::move(path)), name_(std::move(name)) {
-    // Read once every member exists: the type and the bytes are read into them.
-    existed_ = testing::ReadRaw(root_, path_, name_, type_, data_);
-}
-
-ValueSnapshot::~ValueSnapshot() {
-    tsln::unique_hkey key;
-    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
-    if (existed_)
-        RegSetValueExA(key.get(), name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
-    else
-        RegDeleteValueA(key.get(), name_.c_str());
-}
-
 AppFolderAside::AppFolderAside()
     : folder_(testing::UserAppFolder()), aside_(folder_ + ".aside"), had_(testing::PathExists(folder_)) {
     if (had_ && !MoveFileA(folder_.c_str(), aside_.c_str()))

@@ -22,22 +22,6 @@ tsdriver::RunResult Run(const std::string& args, const std::string& winVersion =
 // Calls the player's own DllRegisterServer or DllUnregisterServer.
 long CallPlayer(const char* entry);
 
-// One registry value captured and put back (or removed) at the end.
-class ValueSnapshot {
-public:
-    ValueSnapshot(HKEY root, std::string path, std::string name);
-    ~ValueSnapshot();
-    ValueSnapshot(const ValueSnapshot&) = delete;
-    ValueSnapshot& operator=(const ValueSnapshot&) = delete;
-
-private:
-    HKEY root_;
-    std::string path_, name_;
-    bool existed_ = false;
-    DWORD type_ = 0;
-    std::vector<BYTE> data_;
-};
-
 // Moves the per-user application folder out of the way, and puts it back at the end.
 class AppFolderAside {
 public:
@@ -56,7 +40,7 @@ private:
 struct Guard {
     testing::RegTreeSnapshot userKeys{HKEY_CURRENT_USER, "Software\\Quillfen"};
     testing::RegTreeSnapshot machineKeys{HKEY_LOCAL_MACHINE, "Software\\Quillfen"};
-    ValueSnapshot uiHost{HKEY_LOCAL_MACHINE, kWinlogon, "UIHost"};
+    testing::RegValueSnapshot uiHost{HKEY_LOCAL_MACHINE, kWinlogon, "UIHost"};
     testing::FileSnapshot log{LogPath()};
 };
 

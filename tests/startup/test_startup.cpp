@@ -3,7 +3,6 @@
 #include "tests/startup/startup_fixture.h"
 
 #include <doctest.h>
-#include <sddl.h>
 
 using namespace startup;
 using testing::KeyExists;
@@ -83,25 +82,11 @@ TEST_CASE("-utsln says so when the standard logon screen cannot be restored") {
     Guard guard;
     testing::SetString(HKEY_LOCAL_MACHINE, kWinlogon, "UIHost", testing::DistDir() + "\\x.exe");
 
-    // Make the Winlogon key read-only for everyone, and put its security back afterwards.
-    tsln::unique_hkey key;
-    REQUIRE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogon, 0, READ_CONTROL | WRITE_DAC, key.put()) ==
-            ERROR_SUCCESS);
-    DWORD size = 0;
-    RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
-    std::vector<BYTE> saved(size);
-    REQUIRE(RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, saved.data(), &size) == ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    REQUIRE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
-                                                                 &readOnly, nullptr));
-    REQUIRE(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS);
-    LocalFree(readOnly);
-    auto restore =
-        tsln::make_scope_exit([&] { RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, saved.data()); });
-
-    tsdriver::RunResult r = Run("-utsln");
-    restore.dismiss();
-    REQUIRE(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, saved.data()) == ERROR_SUCCESS);
+    tsdriver::RunResult r;
+    {
+        testing::ReadOnlyKey locked(HKEY_LOCAL_MACHINE, kWinlogon);
+        r = Run("-utsln");
+    }
 
     REQUIRE(r.boxes.size() == 1);
     CHECK(r.boxes[0].title == "Tessaline");
@@ -214,7 +199,7 @@ TEST_CASE("the application folder is created when missing; without a per-user fo
     testing::RemoveTree(folder);
 
     const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    ValueSnapshot appData(HKEY_CURRENT_USER, shellFolders, "AppData");
+    testing::RegValueSnapshot appData(HKEY_CURRENT_USER, shellFolders, "AppData");
     testing::TempDir dir("appdata");
 
     // No per-user folder at all: refused, and nothing is created at the current drive's root.

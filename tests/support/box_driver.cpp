@@ -151,6 +151,16 @@ BoxInfo ReadBox(HWND box) {
     info.title = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));
     info.icon = IconName(box);
+    static const struct {
+        int id;
+        const char* name;
+    } kButtons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "Yes"}, {IDNO, "No"}};
+    for (const auto& button : kButtons) {
+        HWND control = GetDlgItem(box, button.id);
+        if (!control || !IsWindowVisible(control)) continue;
+        if (!info.buttons.empty()) info.buttons += ' ';
+        info.buttons += button.name;
+    }
     return info;
 }
 

@@ -15,7 +15,8 @@ struct BoxInfo {
     HWND hwnd = nullptr;
     std::string title;
     std::string text;
-    std::string icon; // "error", "information", "warning", "question", "none" or "unknown"
+    std::string icon;    // "error", "information", "warning", "question", "none" or "unknown"
+    std::string buttons; // the buttons it shows, in this order: "OK", "Cancel", "Yes", "No" ("Yes No")
 };
 
 // Looks at `done` every few milliseconds until it holds; false when it still does not after `limitMs`.

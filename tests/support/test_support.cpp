@@ -3,6 +3,7 @@
 #include "core/mod_main.h"
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shlwapi.h>
 #include <stdexcept>
 
@@ -55,6 +56,27 @@ RegTreeSnapshot::RegTreeSnapshot(HKEY root, std::string path) : root_(root), pat
 RegTreeSnapshot::~RegTreeSnapshot() {
     DeleteTree(root_, path_);
     if (existed_) Recreate(root_, node_);
+}
+
+ReadOnlyKey::ReadOnlyKey(HKEY root, const std::string& path) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, key_.put()) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot open " + path + " to lock it");
+    DWORD size = 0;
+    RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot read the security of " + path);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KR;;;WD)", SDDL_REVISION_1,
+                                                              &readOnly, nullptr))
+        throw std::runtime_error("no read-only security descriptor");
+    LONG rc = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot lock " + path);
+}
+
+ReadOnlyKey::~ReadOnlyKey() {
+    RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
 }
 
 std::vector<std::string> SubkeyNames(HKEY key) {

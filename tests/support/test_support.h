@@ -51,8 +51,22 @@ private:
     std::string path_;
     std::string name_;
     bool existed_ = false;
-    DWORD type_ = REG_NONE;
+    DWORD type_ = 0;
     std::vector<BYTE> data_;
+};
+
+// While it lives, a key that everyone may read and no one may change, as a machine key is for a user
+// without administrator rights; its own security comes back at the end. Throws when it cannot lock.
+class ReadOnlyKey {
+public:
+    ReadOnlyKey(HKEY root, const std::string& path);
+    ~ReadOnlyKey();
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+private:
+    tsln::unique_hkey key_;
+    std::vector<BYTE> saved_;
 };
 
 // A fresh key HKCU\Software\TessalineTests\<name>, deleted with everything below it at the end.

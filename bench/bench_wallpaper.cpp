@@ -1,0 +1,229 @@
+// The picture collections against plain platform baselines, in one process.
+//
+// Run after building the target bench_wallpaper (which also makes the 12-megapixel test photo):
+//     xvfb-run -a wine build/bench/bench_wallpaper.exe
+// It measures, best of five runs each:
+//   apply:   applying a 12-megapixel JPEG through the collection (load, write "tsln.bmp", the desktop's
+//            values, set the wallpaper) against decoding the same file with the platform's loader alone;
+//   preview: the same photo shown in a collection's preview (decode and one scaling pass);
+//   list:    restoring and saving a 1 000-entry list (whose files exist) against raw RegEnumValueA and
+//            RegSetValueExA loops over the same values, and the existence tests restoring makes;
+//   sort:    SortByName and Shuffle of 10 000 entries.
+// Everything it changes (the product keys, the Run key, the desktop's values and picture) is put back,
+// and its files are removed. It prints one line per measure and the goals:
+//     apply <= 1.5 x decode, list <= 1.5 x raw, sort and shuffle < 50 ms each.
+#include "core/mod_main.h"
+#include "core/unique_any.h"
+#include "rotation/cls_wallpaper_logons.h"
+#include "shellutil/picture_file.h"
+#include "tests/support/test_support.h"
+
+#include <windows.h>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tsln;
+
+namespace {
+constexpr int kRuns = 5;
+constexpr int kListRuns = 21;
+constexpr int kListEntries = 1000;
+constexpr int kSortEntries = 10000;
+const char* const kListKey = "Software\\Quillfen\\Tessaline\\Wallpapers\\List";
+
+double Milliseconds(const std::function<void()>& run) {
+    LARGE_INTEGER frequency, from, to;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&from);
+    run();
+    QueryPerformanceCounter(&to);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+// The best of kRuns timings of `run`, with `prepare` (untimed) before each.
+double Best(
+    const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
+    double best = 1e30;
+    for (int i = 0; i < kRuns; ++i) {
+        prepare();
+        best = std::min(best, Milliseconds(run));
+    }
+    return best;
+}
+
+// A preview that keeps what it is shown and nothing else.
+class Preview : public CollectionControls {
+public:
+    void ClearList() override { lines_ = 0; }
+    void AddLine(const std::string&, int16_t) override { ++lines_; }
+    void SelectLine(int line) override { selected_ = line; }
+    bool SelectedItemData(int16_t& itemData) const override {
+        itemData = static_cast<int16_t>(selected_ + 1);
+        return selected_ >= 0;
+    }
+    PixelSize PreviewSize() const override { return {230, 164}; }
+    void ShowPicture(unique_gdi bitmap) override { shown_ = std::move(bitmap); }
+    HWND OwnerWindow() const override { return nullptr; }
+
+private:
+    int lines_ = 0;
+    int selected_ = -1;
+    unique_gdi shown_;
+};
+
+void StoreList(const std::vector<std::string>& texts) {
+    testing::DeleteTree(HKEY_CURRENT_USER, kListKey);
+    unique_hkey key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kListKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    for (size_t i = 0; i < texts.size(); ++i)
+        RegSetValueExA(key.get(), std::to_string(i + 1).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(texts[i].c_str()),
+                       static_cast<DWORD>(texts[i].size() + 1));
+}
+
+void Report(const char* what, double ours, const char* baselineName, double baseline, double goal) {
+    const double ratio = ours / baseline;
+    std::printf("%-8s %9.1f ms  %-8s %9.1f ms  ratio %.2f (goal <= %.1f) %s\n", what, ours, baselineName,
+                baseline, ratio, goal, ratio <= goal ? "met" : "MISSED");
+}
+
+void Apply(const std::string& photo) {
+    clsWallpaperLogons wl;
+    wl.SettType(tType::Wallpapers);
+    wl.AddFile(photo);
+    const double decode = Best([&] { LoadPictureFile(photo); });
+    const double apply = Best([&] { wl.SetWL(kNextEntry); });
+    Report("apply", apply, "decode", decode, 1.5);
+
+    wl.SetControls(std::make_unique<Preview>());
+    wl.Enumerate();
+    const double preview = Best([&] { wl.Preview(); });
+    Report("preview", preview, "decode", decode, 1.5);
+}
+
+void List(const testing::TempDir& folder) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < kListEntries; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "wall%04d", i);
+        const std::string path = folder / (std::string(name) + ".jpg");
+        testing::WriteFileBytes(path, "");
+        texts.push_back(path + "*" + name + "*12/8/2024 9:47:00 AM*" + std::to_string(i % 50));
+    }
+    StoreList(texts);
+
+    // The baselines: every value read in one enumeration, every value written through one open key. The
+    // four timings take turns, so that the registry's own slower and faster moments fall on all alike.
+    auto rawReadOnce = [&] {
+        unique_hkey key;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kListKey, 0, KEY_READ, key.put());
+        std::vector<char> data(4096);
+        for (DWORD i = 0;; ++i) {
+            char name[260];
+            DWORD nameLength = sizeof name, type = 0, size = static_cast<DWORD>(data.size());
+            if (RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+                break;
+        }
+    };
+    auto rawWriteOnce = [&] {
+        unique_hkey key;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kListKey, 0, KEY_WRITE, key.put());
+        for (size_t i = 0; i < texts.size(); ++i)
+            RegSetValueExA(key.get(), std::to_string(i + 1).c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(texts[i].c_str()),
+                           static_cast<DWORD>(texts[i].size() + 1));
+    };
+    double rawRead = 1e30, rawWrite = 1e30, restore = 1e30, save = 1e30;
+    for (int i = 0; i < kListRuns; ++i) {
+        rawRead = std::min(rawRead, Milliseconds(rawReadOnce));
+        auto wl = std::make_unique<clsWallpaperLogons>();
+        restore = std::min(restore, Milliseconds([&] { wl->SettType(tType::Wallpapers); }));
+        rawWrite = std::min(rawWrite, Milliseconds(rawWriteOnce));
+        save = std::min(save, Milliseconds([&] { wl.reset(); }));
+    }
+    // What restoring must add to the enumeration: one existence test per entry.
+    const double checks = Best([&] {
+        for (int i = 0; i < kListEntries; ++i)
+            GetFileAttributesA(texts[i].substr(0, texts[i].find('*')).c_str());
+    });
+    Report("restore", restore, "enum", rawRead, 1.5);
+    std::printf("%-8s %9.1f ms  (the %d existence tests alone, part of restore)\n", "checks", checks,
+                kListEntries);
+    Report("save", save, "set", rawWrite, 1.5);
+    Report("list", restore + save, "raw", rawRead + rawWrite, 1.5);
+}
+
+void Sort(const testing::TempDir& folder) {
+    // Names in no order, of mixed case; their files need not exist (an absent folder keeps them).
+    std::vector<std::string> texts;
+    uint32_t seed = 12345;
+    for (int i = 0; i < kSortEntries; ++i) {
+        std::string name;
+        for (int c = 0; c < 8; ++c) {
+            seed = seed * 1664525u + 1013904223u;
+            const char letter = static_cast<char>('a' + (seed >> 24) % 26);
+            name += (seed >> 20) & 1 ? static_cast<char>(letter - 'a' + 'A') : letter;
+        }
+        texts.push_back(folder / ("absent\\" + name + ".jpg") + "*" + name + "**0");
+    }
+    StoreList(texts);
+    clsWallpaperLogons wl;
+    wl.SettType(tType::Wallpapers);
+    if (wl.Entries().Count() != kSortEntries) std::printf("restored %d entries only\n", wl.Entries().Count());
+    clsSetari settings;
+    const double byName = Best([&] { wl.Sort(); },
+                               [&] {
+                                   settings.SetWSort(0);
+                                   wl.Sort();
+                                   settings.SetWSort(255);
+                               });
+    const double shuffle = Best([&] { wl.Sort(); },
+                                [&] {
+                                    settings.SetWSort(255);
+                                    wl.Sort();
+                                    settings.SetWSort(0);
+                                });
+    std::printf("%-8s %9.1f ms  (%d entries, goal < 50 ms) %s\n", "sort", byName, kSortEntries,
+                byName < 50 ? "met" : "MISSED");
+    std::printf("%-8s %9.1f ms  (%d entries, goal < 50 ms) %s\n", "shuffle", shuffle, kSortEntries,
+                shuffle < 50 ? "met" : "MISSED");
+}
+} // namespace
+
+int main() {
+    try {
+        testing::RegTreeSnapshot user(HKEY_CURRENT_USER, "Software\\Quillfen");
+        testing::RegTreeSnapshot machine(HKEY_LOCAL_MACHINE, "Software\\Quillfen");
+        testing::RegTreeSnapshot run(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        testing::RegValueSnapshot tile(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
+        testing::RegValueSnapshot style(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle");
+        testing::RegValueSnapshot wallpaper(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper");
+        char before[MAX_PATH + 1] = {};
+        SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof before, before, 0);
+        testing::TempDir folder("bench");
+        const std::string appFolder = AppFolder();
+        SetAppFolder(folder.Path() + "\\");
+        {
+            const std::string photo = TSLN_BENCH_PHOTO;
+            if (!FileExists(photo)) {
+                std::printf("no test photo at %s (build the target bench_wallpaper)\n", photo.c_str());
+                return 1;
+            }
+            Apply(photo);
+            List(folder);
+            Sort(folder);
+        }
+        SetAppFolder(appFolder);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, before, 0);
+        return 0;
+    } catch (...) {
+        std::printf("the benchmark failed\n");
+        return 1;
+    }
+}
