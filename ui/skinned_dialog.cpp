@@ -152,6 +152,8 @@ void SkinnedDialog::OnDestroyed() {
 }
 
 void SkinnedDialog::ShowModal() {
+    // The controls made after the outline shape lie above it: it goes back beneath them all.
+    SetWindowPos(shChenar->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RunModal(owner_);
 }
 

@@ -45,6 +45,12 @@ int ShowAndAnswer(clsSkins* skins, HWND owner, const std::string& message, int s
             }
             if (next == nullptr) break;
             seen.buttons.push_back(next->Text());
+            // On top where it is shown: nothing covers it.
+            RECT place = {};
+            GetWindowRect(next->hwnd(), &place);
+            POINT centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+            ScreenToClient(box, &centre);
+            CHECK(ChildWindowFromPointEx(box, centre, CWP_SKIPINVISIBLE) == next->hwnd());
             seen.buttonBack = next->BackColor();
             left = next->Left();
         }

@@ -1,6 +1,7 @@
 // A shape: a rectangle, square, oval, circle, rounded rectangle or rounded square drawn on its window,
 // filled in its BackColor and edged in its ForeColor. It takes no input (clicks reach the window beneath)
-// and lies below its window's other controls, so that it can serve as a dialog's face and outline.
+// and is made beneath its window's controls (one made later lies above it until the window puts the shape
+// back with HWND_BOTTOM), so that it can serve as a dialog's face and outline.
 #pragma once
 #include "ui/controls/painted_control.h"
 
