@@ -1,4 +1,5 @@
 #include "ui/frm_msgbox.h"
+#include "core/product.h"
 #include "core/units.h"
 
 #include <algorithm>
@@ -32,7 +33,8 @@ int TextHeight(const std::string& text, HFONT font, int width) {
 
 frmMsgBox::frmMsgBox(clsSkins* skins, HWND owner, const SkinsSetup* lookup)
     : SkinnedDialog(skins, owner, lookup) {
-    CreateSkinnedWindow(kClassName, "", kWidth, 2 * kMargin + kMinTextHeight + kButtonHeight + kMargin);
+    CreateSkinnedWindow(kClassName, kProductTitle, kWidth,
+                        2 * kMargin + kMinTextHeight + kButtonHeight + kMargin);
     lblMsg =
         std::make_unique<Label>(hwnd(), "", Bounds{kMargin, kMargin, kWidth - 2 * kMargin, kMinTextHeight},
                                 Label::Alignment::kCenter);

@@ -60,7 +60,8 @@ SkinnedDialog::SkinnedDialog(clsSkins* skins, HWND owner, const SkinsSetup* look
     setup.endProgram = [] {};
     if (ListSkinPackages(setup.skinsFolder).empty()) return;
     lentSkins_ = std::make_unique<clsSkins>(setup);
-    lentSkins_->ReadColors();
+    // A skin whose colours cannot be read lends only the outline: never black on black.
+    colored_ = lentSkins_->ReadColors();
     skins_ = lentSkins_.get();
 }
 
@@ -102,7 +103,7 @@ void SkinnedDialog::ApplySkin() {
     if (!targeted_) previousTarget_ = skins_->Form();
     skins_->ApplyToForm(this);
     targeted_ = true;
-    skins_->ChangeControlsColors();
+    if (colored_) skins_->ChangeControlsColors();
     const ShapeControl outline{shChenar->Kind(), static_cast<double>(shChenar->Left()),
                                static_cast<double>(shChenar->Top()), static_cast<double>(shChenar->Width()),
                                static_cast<double>(shChenar->Height())};
@@ -219,6 +220,10 @@ LRESULT SkinnedDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE)) SetFocus(first);
             return 0;
         }
+        return Default(message, wParam, lParam);
+    case WM_SHOWWINDOW:
+        // Without a main window the dialog comes from the tray: it must not open behind other programs.
+        if (wParam != FALSE && owner_ == nullptr) SetForegroundWindow(hwnd());
         return Default(message, wParam, lParam);
     case WM_CLOSE:
         StartClosing(); // as Cancel

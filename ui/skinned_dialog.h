@@ -66,6 +66,7 @@ private:
 
     clsSkins* skins_;
     std::unique_ptr<clsSkins> lentSkins_; // the stored skin's look, while no main window exists
+    bool colored_ = true;                 // the manager has the skin's colours to give
     SkinTarget* previousTarget_ = nullptr;
     bool targeted_ = false;
     HWND owner_;

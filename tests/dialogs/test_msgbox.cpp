@@ -1,5 +1,6 @@
 // The skinned message box as a real window over a skinned owner with a real package: what it shows, the
 // answer of each button and key, the cross-fades, and the box shown while no main window exists.
+#include "core/clsSetari.h"
 #include "core/mod_main.h"
 #include "core/units.h"
 #include "tests/dialogs/dialogs_fixture.h"
@@ -191,6 +192,24 @@ TEST_CASE("the box closes when its closing cross-fade has ended") {
     }
 }
 
+TEST_CASE("with translucency switched off the box answers as usual and nothing turns translucent") {
+    DialogsFixture f;
+    clsSetari().SetInterface_Transp(0);
+    bool opaque = false;
+    DuringModal driver([&] {
+        HWND box = FindDialog(frmMsgBox::kClassName);
+        if (box == nullptr) return false;
+        opaque = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+        LeftClick(ControlOf<CommandButton>(box, "OK")->hwnd());
+        return true;
+    });
+    CHECK(ShowSkinnedMsgBox(f.skins.get(), f.Main(), "x", 10, 1) == 1);
+    CHECK(driver.Finished());
+    CHECK(opaque);
+    CHECK(Alpha(f.Main()) == -1);
+    CHECK(IsWindowEnabled(f.Main()));
+}
+
 TEST_CASE("the box while no main window exists") {
     DialogsFixture f;
     const settings_test::TreeDump before = settings_test::Dump(HKEY_CURRENT_USER, "Software\\Quillfen");
@@ -224,6 +243,18 @@ TEST_CASE("the box while no main window exists") {
     // It stored nothing and left no unpacked file behind.
     CHECK(settings_test::Dump(HKEY_CURRENT_USER, "Software\\Quillfen") == before);
     CHECK(f.DataFiles() == filesBefore);
+    CHECK(f.Boxes().empty());
+}
+
+TEST_CASE("without a main window, a stored skin that is not for this program lends no colours") {
+    DialogsFixture f;
+    f.AddPackage("Other", skins_test::SkinIni({{"INFO/For", "XYZ"}, {"COLORS/NormalControl", "255"}}));
+    f.StoreSetting("Skin", "Other");
+    const SkinsSetup lookup = f.Setup();
+    Seen seen;
+    CHECK(ShowAndAnswer(nullptr, nullptr, "File not found: x", 8, 0, ClickOn("OK"), seen, &lookup) == 1);
+    CHECK(seen.labelBack == SystemColor(COLOR_BTNFACE));
+    CHECK(seen.region); // the outline is the dialog's own
     CHECK(f.Boxes().empty());
 }
 
