@@ -55,13 +55,6 @@ HWND FindDialog(const char* className) {
     return nullptr;
 }
 
-int Alpha(HWND hwnd) {
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
-    return alpha;
-}
-
 void LeftClick(HWND window) {
     const LPARAM inside = MAKELPARAM(4, 4);
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, inside);
@@ -78,12 +71,6 @@ void PressKey(WPARAM key) {
 bool HasRegion(HWND window) {
     tsln::unique_gdi region(CreateRectRgn(0, 0, 0, 0));
     return GetWindowRgn(window, static_cast<HRGN>(region.get())) != ERROR;
-}
-
-bool RegionEquals(HWND window, HRGN expected) {
-    tsln::unique_gdi region(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(window, static_cast<HRGN>(region.get())) == ERROR) return false;
-    return skins_test::SameArea(static_cast<HRGN>(region.get()), expected);
 }
 
 } // namespace dialogs_test

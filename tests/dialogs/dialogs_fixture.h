@@ -3,6 +3,7 @@
 // loop (a thread timer ticks there, as the program's timers do).
 #pragma once
 #include "core/clsSetari.h"
+#include "tests/effects/effects_fixture.h"
 #include "tests/skins/skins_fixture.h"
 #include "ui/controls/control.h"
 
@@ -55,14 +56,12 @@ T* ControlOf(HWND dialog, const std::string& text = {}) {
             if (text.empty() || found->Text() == text) return found;
     return nullptr;
 }
-// The constant alpha of a layered window, -1 when it has none.
-int Alpha(HWND hwnd);
+using effects_test::Alpha;
 // A left click as the mouse makes it: button down and up inside the window.
 void LeftClick(HWND window);
 // A key pressed and released on the window that has the focus.
 void PressKey(WPARAM key);
-// Whether the window has an outline region, and whether it covers exactly `expected`.
+// Whether the window has an outline region.
 bool HasRegion(HWND window);
-bool RegionEquals(HWND window, HRGN expected);
 
 } // namespace dialogs_test
