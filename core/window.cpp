@@ -113,6 +113,14 @@ int Window::RunModal(HWND owner) {
             LeaveModal(); // the window is still there: it did not end the loop itself
             break;
         }
+        // The window is still there: the loop has not ended.
+        bool handled = false;
+        try {
+            handled = PreTranslateMessage(msg);
+        } catch (...) {
+            HandleFailure(FailureSource(), kSilent);
+        }
+        if (handled) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

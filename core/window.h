@@ -63,6 +63,9 @@ protected:
     // The window's message handler; the default passes everything on. Each handler with a failure source
     // of its own is one Guarded call (core/app_error.h) around its body.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // RunModal's look at each message before it is dispatched (a dialog's keys); true when it was
+    // handled and must not be dispatched.
+    virtual bool PreTranslateMessage(MSG& msg) { return false; }
     // The safety net's report source (a fixed text), for a failure that escapes every handler's own.
     virtual const char* FailureSource() const = 0;
     // Called after WM_NCDESTROY, once the window is gone. A form drops its program-wide reference here;

@@ -25,9 +25,10 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// The packages in the skins folder, in the order the folder lists them; hidden and system entries are
-// no packages. A folder that cannot be listed holds none.
-std::vector<std::string> ListPackages(const std::string& folder) {
+} // namespace
+
+// Hidden and system entries are no packages; a folder that cannot be listed holds none.
+std::vector<std::string> ListSkinPackages(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     unique_find search(FindFirstFileA((folder + "*").c_str(), &found));
@@ -40,6 +41,7 @@ std::vector<std::string> ListPackages(const std::string& folder) {
     return names;
 }
 
+namespace {
 // A hook of the skins page that the window never bound raises as an unset object would.
 template <typename Hook>
 const Hook& Bound(const Hook& hook) {
@@ -62,7 +64,7 @@ SkinsSetup ProgramSkinsSetup() {
 
 clsSkins::clsSkins(SkinsSetup setup) : setup_(std::move(setup)) {
     try {
-        names_ = ListPackages(setup_.skinsFolder);
+        names_ = ListSkinPackages(setup_.skinsFolder);
         current_ = Listed(clsSetari().Skin());
         if (!IsListed(current_)) current_ = names_.empty() ? std::string() : names_.front();
         if (current_.empty()) {
@@ -78,6 +80,10 @@ clsSkins::clsSkins(SkinsSetup setup) : setup_(std::move(setup)) {
 
 clsSkins::~clsSkins() {
     try {
+        if (!setup_.storeOnRelease) {
+            DeleteTempFiles();
+            return;
+        }
         clsSetari settings;
         if (!current_.empty()) settings.SetSkin(current_);
         RECT place;
@@ -228,6 +234,26 @@ bool clsSkins::Preview() {
         return true;
     } catch (...) {
         HandleFailure("Tessaline.clsSkins.Preview", kShown);
+        DeleteTempFiles();
+        return false;
+    }
+}
+
+bool clsSkins::ReadColors() {
+    try {
+        if (!Extract(current_, kDescription)) {
+            DeleteTempFiles();
+            return false;
+        }
+        auto remove = make_scope_exit([this] { DeleteTempFiles(); });
+        if (CheckCompatibility() != 0) return false; // another program's colours are no skin's
+        const auto control = static_cast<COLORREF>(ParseInt32(ReadINI("COLORS", "NormalControl")));
+        const auto font = static_cast<COLORREF>(ParseInt32(ReadINI("COLORS", "NormalFont")));
+        normalControl_ = control;
+        normalFont_ = font;
+        return true;
+    } catch (...) {
+        HandleFailure("Tessaline.clsSkins.ReadColors", kShown);
         DeleteTempFiles();
         return false;
     }

@@ -20,9 +20,14 @@ struct SkinsSetup {
     std::string skinsFolder;          // ending in "\"
     std::string unzipLibrary;         // the path of tsln.dll
     std::function<void()> endProgram; // does not return in the program
+    // False for a manager that only lends a window the skin's look while no main window exists: it
+    // stores nothing when it goes.
+    bool storeOnRelease = true;
 };
 // The program's own: "SKINS\" and tsln.dll beside the executable; ending exits the process at once.
 SkinsSetup ProgramSkinsSetup();
+// The skin names (file form) of the packages in `folder` (ending in "\"), in listing order.
+std::vector<std::string> ListSkinPackages(const std::string& folder);
 
 class clsSkins {
 public:
@@ -56,6 +61,10 @@ public:
     uint8_t CheckCompatibility();
     // A value of the unpacked description (or of `file`), at most 500 characters; empty when missing.
     std::string ReadINI(const std::string& section, const std::string& key, const std::string& file = {});
+
+    // Takes the current skin's two colours from its package without applying the skin to a window; false
+    // (after a report, the colours unchanged) when the package or its colours are unusable.
+    bool ReadColors();
 
     // Paints the current window and its controls in the skin's two colours; never fails.
     void ChangeControlsColors();
