@@ -29,9 +29,8 @@ public:
 
     // Sets the kind and restores its list. Callers set the kind first.
     void SettType(tType kind);
-    // Binds the page's controls (null unbinds). Without them the collection works on its list alone.
-    // TODO(controls): SetControls(ComboBox& list, Image& image, Label& label) wraps the page's three
-    // controls in a CollectionControls and passes it here.
+    // Binds the page's controls (null unbinds; see BindCollectionPage for the page's real controls).
+    // Without them the collection works on its list alone.
     void SetControls(std::unique_ptr<CollectionControls> controls);
     // Adds a file; an empty path asks the user for one with the file picker.
     void AddFile(const std::string& path = {});

@@ -17,27 +17,20 @@ public:
     virtual ~CollectionControls() = default;
 
     // Empties the list.
-    // TODO(controls): ComboBox::Clear.
     virtual void ClearList() = 0;
     // Adds a line at the end, carrying the position of its entry.
-    // TODO(controls): ComboBox::AddItem(text), then ComboBox::SetItemData(NewIndex, itemData).
     virtual void AddLine(const std::string& text, int16_t itemData) = 0;
     // Selects a line by its index; the page's selection handler runs as for a user's choice.
-    // TODO(controls): ComboBox::SetListIndex(line).
     virtual void SelectLine(int line) = 0;
     // The item data of the selected line; false when no line is selected.
-    // TODO(controls): ComboBox::ListIndex, then ComboBox::ItemData(ListIndex).
     virtual bool SelectedItemData(int16_t& itemData) const = 0;
 
     // The preview's size in pixels: pictures are fitted inside it before they are shown.
-    // TODO(controls): Image::Width and Image::Height.
     virtual PixelSize PreviewSize() const = 0;
     // Shows a bitmap that already fits the preview; the image owns it from then on.
-    // TODO(controls): Image::SetPicture(std::move(bitmap)).
     virtual void ShowPicture(unique_gdi bitmap) = 0;
 
     // The window that owns the page, for the file picker and the message boxes.
-    // TODO(controls): GetAncestor(ComboBox::hwnd(), GA_ROOT).
     virtual HWND OwnerWindow() const = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "tests/rotation/rotation_fixture.h"
 #include "core/mod_main.h"
+#include "core/units.h"
+#include "rotation/collection_binding.h"
 #include "shellutil/load_res_picture.h"
 
 #include <cstring>
@@ -104,37 +106,25 @@ std::string CollectionGuard::StoredCurrent(bool logons) const {
     return testing::ReadString(HKEY_CURRENT_USER, KindKey(logons), "Current");
 }
 
-// The page's controls as a collection sees them.
-class PageControls : public tsln::CollectionControls {
+// The page's real binding, counting the pictures it is handed.
+class CountingControls : public tsln::CollectionControls {
 public:
-    explicit PageControls(TestPage& page) : page_(page) {}
-    void ClearList() override { SendMessageA(page_.list_, CB_RESETCONTENT, 0, 0); }
-    void AddLine(const std::string& text, int16_t itemData) override {
-        LRESULT line = SendMessageA(page_.list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageA(page_.list_, CB_SETITEMDATA, static_cast<WPARAM>(line), itemData);
-    }
-    void SelectLine(int line) override {
-        SendMessageA(page_.list_, CB_SETCURSEL, static_cast<WPARAM>(line), 0);
-        if (page_.OnSelect) page_.OnSelect();
-    }
-    bool SelectedItemData(int16_t& itemData) const override {
-        LRESULT line = SendMessageA(page_.list_, CB_GETCURSEL, 0, 0);
-        if (line == CB_ERR) return false;
-        itemData =
-            static_cast<int16_t>(SendMessageA(page_.list_, CB_GETITEMDATA, static_cast<WPARAM>(line), 0));
-        return true;
-    }
-    tsln::PixelSize PreviewSize() const override { return {230, 164}; }
+    explicit CountingControls(TestPage& page)
+        : page_(page), bound_(tsln::BindCollectionPage(*page.list_, *page.image_, *page.label_)) {}
+    void ClearList() override { bound_->ClearList(); }
+    void AddLine(const std::string& text, int16_t itemData) override { bound_->AddLine(text, itemData); }
+    void SelectLine(int line) override { bound_->SelectLine(line); }
+    bool SelectedItemData(int16_t& itemData) const override { return bound_->SelectedItemData(itemData); }
+    tsln::PixelSize PreviewSize() const override { return bound_->PreviewSize(); }
     void ShowPicture(tsln::unique_gdi bitmap) override {
-        HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(page_.image_, STM_SETIMAGE, IMAGE_BITMAP,
-                                                             reinterpret_cast<LPARAM>(bitmap.release())));
-        if (old) DeleteObject(old);
+        bound_->ShowPicture(std::move(bitmap));
         ++page_.picturesShown_;
     }
-    HWND OwnerWindow() const override { return page_.window_; }
+    HWND OwnerWindow() const override { return bound_->OwnerWindow(); }
 
 private:
     TestPage& page_;
+    std::unique_ptr<tsln::CollectionControls> bound_;
 };
 
 TestPage::TestPage() {
@@ -147,22 +137,33 @@ TestPage::TestPage() {
     RegisterClassA(&windowClass); // a second registration fails harmlessly
     window_ = CreateWindowExA(0, kPageClass, "collection page", WS_OVERLAPPEDWINDOW, 20, 20, 480, 320,
                               nullptr, nullptr, instance, nullptr);
-    list_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 10,
-                            230, 200, window_, nullptr, instance, nullptr);
-    image_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 40, 230, 164, window_,
-                             nullptr, instance, nullptr);
-    if (!window_ || !list_ || !image_) throw std::runtime_error("no test page");
+    if (!window_) throw std::runtime_error("no test page");
+    auto twips = [](int pixels) { return tsln::PixelsToTwips(pixels, tsln::ScreenDpiX()); };
+    panel_ = std::make_unique<tsln::PictureBox>(window_, tsln::Bounds{0, 0, twips(460), twips(280)});
+    list_ = std::make_unique<tsln::ComboBox>(panel_->hwnd(),
+                                             tsln::Bounds{twips(10), twips(10), twips(230), twips(200)});
+    // The preview as large as the pictures the collection fits into it.
+    image_ = std::make_unique<tsln::Image>(panel_->hwnd(),
+                                           tsln::Bounds{twips(10), twips(40), twips(230), twips(164)});
+    label_ = std::make_unique<tsln::Label>(panel_->hwnd(), "",
+                                           tsln::Bounds{twips(250), twips(40), twips(200), twips(100)});
+    list_->Click = [this] {
+        if (OnSelect) OnSelect();
+    };
     ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
 TestPage::~TestPage() {
-    HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(image_, STM_SETIMAGE, IMAGE_BITMAP, 0));
-    if (shown) DeleteObject(shown);
+    // The controls' objects go before their windows; the windows go with the page.
+    label_.reset();
+    image_.reset();
+    list_.reset();
+    panel_.reset();
     DestroyWindow(window_);
 }
 
 std::unique_ptr<tsln::CollectionControls> TestPage::Controls() {
-    return std::make_unique<PageControls>(*this);
+    return std::make_unique<CountingControls>(*this);
 }
 
 void TestPage::Open(tsln::clsWallpaperLogons& wl, tsln::tType kind) {
@@ -173,10 +174,10 @@ void TestPage::Open(tsln::clsWallpaperLogons& wl, tsln::tType kind) {
 
 std::vector<std::string> TestPage::Lines() const {
     std::vector<std::string> lines;
-    const LRESULT count = SendMessageA(list_, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageA(list_->hwnd(), CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         char text[512] = {};
-        SendMessageA(list_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        SendMessageA(list_->hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         lines.push_back(text);
     }
     return lines;
@@ -184,22 +185,23 @@ std::vector<std::string> TestPage::Lines() const {
 
 std::vector<int> TestPage::ItemData() const {
     std::vector<int> data;
-    const LRESULT count = SendMessageA(list_, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageA(list_->hwnd(), CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i)
-        data.push_back(static_cast<int>(SendMessageA(list_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+        data.push_back(
+            static_cast<int>(SendMessageA(list_->hwnd(), CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
     return data;
 }
 
 int TestPage::SelectedLine() const {
-    return static_cast<int>(SendMessageA(list_, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageA(list_->hwnd(), CB_GETCURSEL, 0, 0));
 }
 
 void TestPage::Choose(int line) const {
-    SendMessageA(list_, CB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    SendMessageA(list_->hwnd(), CB_SETCURSEL, static_cast<WPARAM>(line), 0);
 }
 
 HBITMAP TestPage::Shown() const {
-    return reinterpret_cast<HBITMAP>(SendMessageA(image_, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    return image_->Picture();
 }
 
 Pixels ReadPixels(HBITMAP bitmap) {

@@ -3,6 +3,10 @@
 #pragma once
 #include "rotation/cls_wallpaper_logons.h"
 #include "rotation/collection_controls.h"
+#include "ui/controls/combo_box.h"
+#include "ui/controls/image.h"
+#include "ui/controls/label.h"
+#include "ui/controls/picture_box.h"
 #include "tests/settings/settings_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -48,8 +52,9 @@ private:
     std::string wallpaperBefore_;
 };
 
-// A real top-level window with a drop-down list and a picture box, the controls of one collection
-// page. Selecting a line from code runs OnSelect, as the main window's selection handler does.
+// A real top-level window holding a page panel with the program's own list, preview image and label,
+// bound as a collection page's controls. Selecting a line from code runs OnSelect through the list's
+// Click, as the main window's selection handler does.
 class TestPage {
 public:
     TestPage();
@@ -75,10 +80,12 @@ public:
     HWND Window() const { return window_; }
 
 private:
-    friend class PageControls;
+    friend class CountingControls;
     HWND window_ = nullptr;
-    HWND list_ = nullptr;
-    HWND image_ = nullptr;
+    std::unique_ptr<tsln::PictureBox> panel_;
+    std::unique_ptr<tsln::ComboBox> list_;
+    std::unique_ptr<tsln::Image> image_;
+    std::unique_ptr<tsln::Label> label_;
     int picturesShown_ = 0;
 };
 
