@@ -86,10 +86,14 @@ void StoreList(const std::vector<std::string>& texts) {
                        static_cast<DWORD>(texts[i].size() + 1));
 }
 
-void Report(const char* what, double ours, const char* baselineName, double baseline, double goal) {
+// One measure against its baseline; without a goal, a share of a measure told for what bounds it.
+void Report(const char* what, double ours, const char* baselineName, double baseline, double goal = 0) {
     const double ratio = ours / baseline;
-    std::printf("%-8s %9.1f ms  %-8s %9.1f ms  ratio %.2f (goal <= %.1f) %s\n", what, ours, baselineName,
-                baseline, ratio, goal, ratio <= goal ? "met" : "MISSED");
+    std::printf("%-8s %9.1f ms  %-8s %9.1f ms  ratio %.2f", what, ours, baselineName, baseline, ratio);
+    if (goal > 0)
+        std::printf(" (goal <= %.1f) %s\n", goal, ratio <= goal ? "met" : "MISSED");
+    else
+        std::printf("\n");
 }
 
 void Apply(const std::string& photo) {
@@ -157,10 +161,10 @@ void List(const testing::TempDir& folder) {
         for (int i = 0; i < kListEntries; ++i)
             GetFileAttributesA(texts[i].substr(0, texts[i].find('*')).c_str());
     });
-    Report("restore", restore, "enum", rawRead, 1.5);
+    Report("restore", restore, "enum", rawRead);
     std::printf("%-8s %9.1f ms  (the %d existence tests alone, part of restore)\n", "checks", checks,
                 kListEntries);
-    Report("save", save, "set", rawWrite, 1.5);
+    Report("save", save, "set", rawWrite);
     Report("list", restore + save, "raw", rawRead + rawWrite, 1.5);
 }
 
