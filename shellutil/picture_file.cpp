@@ -1,6 +1,6 @@
 #include "shellutil/picture_file.h"
 #include "core/app_error.h"
-#include "shellutil/box_scale.h"
+#include "ui/controls/pixel_scale.h"
 
 #include <windows.h>
 #include <cstring>
@@ -103,8 +103,8 @@ unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
     // that a large photo never needs a second full copy.
     constexpr int kBand = 128;
     BITMAPINFO band = DibFormat(from, 32);
-    std::vector<uint8_t> rows(static_cast<size_t>(from.width) * 4 * kBand);
-    BoxScaler scaler(from, to);
+    std::vector<uint32_t> rows(static_cast<size_t>(from.width) * kBand);
+    AreaScaler scaler(from, to);
     for (int first = 0; first < from.height; first += kBand) {
         const int count = from.height - first < kBand ? from.height - first : kBand;
         if (GetDIBits(dc.get(), source, static_cast<UINT>(first), static_cast<UINT>(count), rows.data(),
@@ -112,7 +112,19 @@ unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
             throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
         scaler.AddRows(rows.data(), count);
     }
-    std::memcpy(bits, scaler.Result().data(), scaler.Result().size());
+    // Into the 24-bit section, its rows padded to whole 32-bit words.
+    const std::vector<uint32_t> scaled = scaler.Result();
+    const size_t stride = (static_cast<size_t>(to.width) * 3 + 3) & ~size_t(3);
+    auto* out = static_cast<uint8_t*>(bits);
+    for (int y = 0; y < to.height; ++y) {
+        uint8_t* row = out + stride * static_cast<size_t>(y);
+        for (int x = 0; x < to.width; ++x) {
+            const uint32_t pixel = scaled[static_cast<size_t>(y) * to.width + x];
+            row[x * 3] = static_cast<uint8_t>(pixel);
+            row[x * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(pixel >> 16);
+        }
+    }
     return fitted;
 }
 

@@ -201,10 +201,10 @@ TEST_CASE("an image shows its picture centred, scaled down with its aspect kept,
     CHECK(place.left == side / 4);
     CHECK(Snapshot(image.hwnd()).At(side / 2, side / 2) == RGB(10, 20, 200));
 
-    CHECK(FitInside({1024, 768}, {230, 164}).cx == 219);
-    CHECK(FitInside({1024, 768}, {230, 164}).cy == 164);
-    CHECK(FitInside({100, 3000}, {230, 164}).cx == 5);
-    CHECK(FitInside({3000, 1}, {230, 164}).cy == 1);
+    CHECK(FitInside({1024, 768}, {230, 164}).width == 219);
+    CHECK(FitInside({1024, 768}, {230, 164}).height == 164);
+    CHECK(FitInside({100, 3000}, {230, 164}).width == 5);
+    CHECK(FitInside({3000, 1}, {230, 164}).height == 1);
 
     // A press and a release inside is a click; a release outside is none.
     int clicks = 0;

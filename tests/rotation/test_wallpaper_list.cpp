@@ -3,7 +3,7 @@
 #include "core/app_error.h"
 #include "rotation/collection_view.h"
 #include "rotation/wallpaper_list.h"
-#include "shellutil/box_scale.h"
+#include "ui/controls/pixel_scale.h"
 #include "shellutil/picture_format.h"
 #include "tests/support/test_support.h"
 
@@ -274,29 +274,16 @@ TEST_CASE("the picture formats the program takes") {
     CHECK_FALSE(IsPictureFormat("hello, world", 12));
 }
 
-TEST_CASE("scaling down by averaging the pixels each result pixel covers") {
-    // 4 by 2 source pixels (blue, green, red, unused), rows in the order kept.
-    const uint8_t rows[] = {0,   0,   0,   0, 255, 255, 255, 0, 10, 20, 30, 0, 30, 40, 50, 0,
-                            255, 255, 255, 0, 0,   0,   0,   0, 50, 60, 70, 0, 70, 80, 90, 0};
-    BoxScaler half({4, 2}, {2, 1});
-    half.AddRows(rows, 1);
-    half.AddRows(rows + 16, 1);
-    const std::vector<uint8_t>& out = half.Result();
-    REQUIRE(out.size() == 8); // 6 bytes padded to 8
-    CHECK(out[0] == 128);     // black and white: their mean
-    CHECK(out[1] == 128);
-    CHECK(out[3] == 40);
-    CHECK(out[4] == 50);
-    CHECK(out[5] == 60);
-
-    // Uneven ratios: every source pixel counts once, the rows keep their order.
-    BoxScaler rowsOnly({4, 2}, {4, 1});
-    rowsOnly.AddRows(rows, 2);
-    CHECK(rowsOnly.Stride() == 12);
-    CHECK(rowsOnly.Result()[6] == 30); // (10 + 50) / 2
-    BoxScaler third({3, 1}, {2, 1});
-    const uint8_t line[] = {30, 30, 30, 0, 90, 90, 90, 0, 200, 200, 200, 0};
-    third.AddRows(line, 1);
-    CHECK(third.Result()[0] == 60);
-    CHECK(third.Result()[3] == 200);
+TEST_CASE("a picture scaled in bands of rows equals the picture scaled whole") {
+    std::vector<uint32_t> photo(37 * 23);
+    for (size_t i = 0; i < photo.size(); ++i)
+        photo[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
+    AreaScaler banded({37, 23}, {10, 7});
+    for (int first = 0; first < 23; first += 5)
+        banded.AddRows(photo.data() + first * 37, 23 - first < 5 ? 23 - first : 5);
+    CHECK(banded.Result() == AreaAverage(photo, 37, 23, 10, 7));
+    // Until the last band is in there is nothing to show.
+    AreaScaler partial({37, 23}, {10, 7});
+    partial.AddRows(photo.data(), 22);
+    CHECK(partial.Result().empty());
 }

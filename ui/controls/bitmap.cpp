@@ -46,26 +46,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
 }
 
-SIZE FitInside(SIZE picture, SIZE box) {
-    if (picture.cx <= 0 || picture.cy <= 0) return {0, 0};
-    if (picture.cx <= box.cx && picture.cy <= box.cy) return picture;
-    if (box.cx <= 0 || box.cy <= 0) return {0, 0};
-    // The narrower ratio wins: compare box.cx / picture.cx with box.cy / picture.cy without division.
-    const long long byWidth = static_cast<long long>(box.cx) * picture.cy;
-    const long long byHeight = static_cast<long long>(box.cy) * picture.cx;
-    SIZE fitted;
-    if (byWidth <= byHeight) {
-        fitted.cx = box.cx;
-        fitted.cy = static_cast<LONG>((byWidth + picture.cx / 2) / picture.cx);
-    } else {
-        fitted.cy = box.cy;
-        fitted.cx = static_cast<LONG>((byHeight + picture.cy / 2) / picture.cy);
-    }
-    if (fitted.cx < 1) fitted.cx = 1;
-    if (fitted.cy < 1) fitted.cy = 1;
-    return fitted;
-}
-
 BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -18,10 +18,6 @@ unique_gdi BitmapFromPicture(IPicture* picture);
 // The size of a bitmap in pixels ({0, 0} for none).
 SIZE BitmapSize(HBITMAP bitmap);
 
-// The size a picture takes inside a box: its own when it fits, else scaled down to touch the box's nearer
-// edges with its aspect kept (never below one pixel).
-SIZE FitInside(SIZE picture, SIZE box);
-
 // The description of 32-bit pixels without a palette, rows top-down (0x00RRGGBB each).
 BITMAPINFO TopDown32(int width, int height);
 

@@ -1,4 +1,5 @@
 #include "ui/controls/image.h"
+#include "ui/controls/pixel_scale.h"
 #include "ui/controls/bitmap.h"
 
 #include <shellapi.h>
@@ -18,9 +19,10 @@ void Image::SetPicture(unique_gdi bitmap) {
 RECT Image::PictureRect() const {
     RECT client = {};
     if (hwnd() != nullptr) GetClientRect(hwnd(), &client);
-    const SIZE shown = FitInside(BitmapSize(Picture()), {client.right, client.bottom});
-    const LONG left = (client.right - shown.cx) / 2, top = (client.bottom - shown.cy) / 2;
-    return {left, top, left + shown.cx, top + shown.cy};
+    const SIZE own = BitmapSize(Picture());
+    const PixelSize shown = FitInside({own.cx, own.cy}, {client.right, client.bottom});
+    const LONG left = (client.right - shown.width) / 2, top = (client.bottom - shown.height) / 2;
+    return {left, top, left + shown.width, top + shown.height};
 }
 
 void Image::Paint(HDC dc, const RECT& client) {

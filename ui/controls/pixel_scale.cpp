@@ -32,17 +32,52 @@ void ScaleLines(const uint32_t* in, int from, int inStep, int inStride, uint32_t
 }
 } // namespace
 
+PixelSize FitInside(PixelSize picture, PixelSize box) {
+    if (picture.width <= 0 || picture.height <= 0 || box.width <= 0 || box.height <= 0) return {};
+    if (picture.width <= box.width && picture.height <= box.height) return picture;
+    const int64_t pw = picture.width, ph = picture.height, bw = box.width, bh = box.height;
+    PixelSize fitted;
+    if (pw * bh >= ph * bw) {
+        // Wider than the box in proportion: the width fills it.
+        fitted.width = box.width;
+        fitted.height = static_cast<int>((ph * bw * 2 + pw) / (pw * 2));
+    } else {
+        fitted.height = box.height;
+        fitted.width = static_cast<int>((pw * bh * 2 + ph) / (ph * 2));
+    }
+    if (fitted.width < 1) fitted.width = 1;
+    if (fitted.height < 1) fitted.height = 1;
+    return fitted;
+}
+
+AreaScaler::AreaScaler(PixelSize from, PixelSize to)
+    : from_(from), to_(to), narrowed_(static_cast<size_t>(to.width) * static_cast<size_t>(from.height)) {}
+
+void AreaScaler::AddRows(const uint32_t* rows, int count) {
+    if (count > from_.height - rowsAdded_) count = from_.height - rowsAdded_;
+    if (count <= 0) return;
+    ScaleLines(rows, from_.width, 1, from_.width,
+               narrowed_.data() + static_cast<size_t>(rowsAdded_) * to_.width, to_.width, 1, to_.width,
+               count);
+    rowsAdded_ += count;
+}
+
+std::vector<uint32_t> AreaScaler::Result() const {
+    if (rowsAdded_ < from_.height) return {};
+    std::vector<uint32_t> scaled(static_cast<size_t>(to_.width) * static_cast<size_t>(to_.height));
+    ScaleLines(narrowed_.data(), from_.height, to_.width, 1, scaled.data(), to_.height, to_.width, 1,
+               to_.width);
+    return scaled;
+}
+
 std::vector<uint32_t> AreaAverage(const std::vector<uint32_t>& pixels, int width, int height, int newWidth,
                                   int newHeight) {
     if (width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0 ||
         pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height))
         return {};
-    // Rows first (to the new width), then columns (to the new height).
-    std::vector<uint32_t> rows(static_cast<size_t>(newWidth) * static_cast<size_t>(height));
-    ScaleLines(pixels.data(), width, 1, width, rows.data(), newWidth, 1, newWidth, height);
-    std::vector<uint32_t> scaled(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight));
-    ScaleLines(rows.data(), height, newWidth, 1, scaled.data(), newHeight, newWidth, 1, newWidth);
-    return scaled;
+    AreaScaler scaler({width, height}, {newWidth, newHeight});
+    scaler.AddRows(pixels.data(), height);
+    return scaler.Result();
 }
 
 } // namespace tsln
