@@ -3,7 +3,8 @@
 #   res/skins/<skin>/*.png   backgrounds (cut to the skin's outline), menu icons, button looks
 #   res/skins/<skin>/click.wav
 # Each background follows the outline written in the skin's skin.ini ("SHAPE" GPX/GPY), so window and
-# picture always agree. `make_art.sh outline ...` prints the points of an outline for a skin.ini.
+# picture always agree. `make_art.sh outline ...` prints the points of an outline for a skin.ini, and
+# `make_art.sh points SKIN.INI` the outline of a skin.ini as polygon points.
 #
 # The outputs are checked in; the build turns them into the skins' movies and never runs this script.
 # Run it after changing a picture or an outline, then commit the new files:
@@ -54,12 +55,6 @@ print("GPY=" + ",".join(str(y) for _, y in clean))
 EOF
 }
 
-if [[ "${1:-}" == "outline" ]]; then
-    shift
-    outline "$@"
-    exit 0
-fi
-
 # "x1,y1 x2,y2 ..." at scale S from a skin.ini's outline.
 polygon_of() {
     local ini=$1 scale=$2
@@ -68,6 +63,16 @@ polygon_of() {
     ys=$(sed -n 's/^GPY=//p' "$ini" | tr -d '\r')
     paste -d, <(tr ',' '\n' <<<"$xs") <(tr ',' '\n' <<<"$ys") | awk -F, -v s="$scale" '{printf "%d,%d ", $1*s, $2*s}'
 }
+
+if [[ "${1:-}" == "points" ]]; then
+    polygon_of "$2" 1
+    exit 0
+fi
+if [[ "${1:-}" == "outline" ]]; then
+    shift
+    outline "$@"
+    exit 0
+fi
 
 # icon NAME COLOUR SIZE OUT: one of the six page glyphs, drawn at 4x and scaled to SIZE.
 icon() {

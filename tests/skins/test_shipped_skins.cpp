@@ -334,6 +334,16 @@ TEST_CASE("the shipped movies honour every frame step the program makes, from ev
                 CHECK(t.SoundOn() == on);
             }
 
+            // Another skin applied on this page: the new movie is loaded, goes to frame 1 (sound on) and
+            // back to the frame the old one showed.
+            tsln::movie::Timeline fresh;
+            fresh.SetMovie(&movie);
+            REQUIRE(fresh.GotoFrame(1));
+            REQUIRE(fresh.GotoFrame(page));
+            CHECK(fresh.CurrentFrame() == page);
+            CHECK_FALSE(fresh.Playing());
+            CHECK(fresh.SoundOn());
+
             // OK goes back to a menu at rest.
             for (int b : ButtonsOf(movie, page)) {
                 const auto& button = movie.buttons[b];

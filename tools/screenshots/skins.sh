@@ -10,14 +10,6 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 out=$ROOT/docs/screenshots
 program_unix() { printf '%s/drive_c/Program Files/Tessaline' "$WINEPREFIX"; }
 
-# The outline of a skin.ini as ImageMagick polygon points.
-outline_points() {
-    local xs ys
-    xs=$(sed -n 's/^GPX=//p' "$1" | tr -d '\r')
-    ys=$(sed -n 's/^GPY=//p' "$1" | tr -d '\r')
-    paste -d, <(tr ',' '\n' <<<"$xs") <(tr ',' '\n' <<<"$ys") | tr '\n' ' '
-}
-
 # Ends skinshot (PID $1) once told to: it leaves by itself, unless a message box holds it.
 finish() {
     touch "$2"
@@ -54,7 +46,7 @@ shoot() {
     import -window root -crop "${width}x${height}+${left}+${top}" +repage "$shot.tmp.png"
     finish "$pid" "$done"
     convert "$shot.tmp.png" \
-        \( -size "${width}x${height}" xc:black -fill white +antialias -draw "polygon $(outline_points "$ROOT/res/skins/$name/skin.ini")" \) \
+        \( -size "${width}x${height}" xc:black -fill white +antialias -draw "polygon $("$ROOT/res/skins/make_art.sh" points "$ROOT/res/skins/$name/skin.ini")" \) \
         -alpha off -compose CopyOpacity -composite -strip -define png:exclude-chunks=date,time "PNG32:$shot"
     rm -f "$shot.tmp.png" "$log" "$done"
     log "saved $shot (${width}x${height})"
