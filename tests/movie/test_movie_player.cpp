@@ -24,14 +24,6 @@ namespace {
 const char* const kSample = TSLN_MOVIE_SAMPLE;
 constexpr int kScale = 2; // the player is placed at twice the stage's size
 
-class ComScope {
-public:
-    ComScope() { REQUIRE(SUCCEEDED(CoInitialize(nullptr))); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
-
 // A plain top-level window to hold the player.
 class Host {
 public:
@@ -99,7 +91,7 @@ int32_t FailureOf(MoviePlayer& player, const std::string& path, std::string& tex
 } // namespace
 
 TEST_CASE("the player serves its class id, one interface, and unloads only when nothing holds it") {
-    ComScope com;
+    testing::ComScope com;
     wchar_t text[64] = {};
     MultiByteToWideChar(CP_ACP, 0, TSLN_PLAYER_CLSID_TEXT, -1, text, 64);
     CLSID fromText;
@@ -156,7 +148,7 @@ TEST_CASE("the player serves its class id, one interface, and unloads only when 
 }
 
 TEST_CASE("a movie plays and steps as the program moves it, and its buttons send their commands") {
-    ComScope com;
+    testing::ComScope com;
     testing::TempDir dir("movie");
     Host host;
     MoviePlayer player;
@@ -231,7 +223,7 @@ TEST_CASE("a movie plays and steps as the program moves it, and its buttons send
 }
 
 TEST_CASE("a refused movie says why, and the movie shown before stays") {
-    ComScope com;
+    testing::ComScope com;
     testing::TempDir dir("movie");
     MoviePlayer player;
     player.SetMovie(Copy(dir, "good.swf"));

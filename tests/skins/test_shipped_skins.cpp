@@ -12,7 +12,6 @@
 #include "tools/screenshots/skinned_window.h"
 
 #include <doctest.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,14 +28,6 @@ namespace {
 
 constexpr int kPageWidth = 6735; // twips: every page panel of the main window
 constexpr int kPageHeight = 3120;
-
-class ComScope {
-public:
-    ComScope() { REQUIRE(SUCCEEDED(CoInitialize(nullptr))); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
 
 tsln::SkinsSetup ShippedSetup() {
     return {testing::DistDir() + "\\SKINS\\", testing::DistDir() + "\\tsln.dll", [] { FAIL("ended"); }};
@@ -184,7 +175,7 @@ TEST_CASE("the shipped skins are listed, fit this version and hold the six pages
 TEST_CASE(
     "a shipped skin applied to a real window cuts, colours and sizes it, and its movie answers clicks") {
     Shipped shipped;
-    ComScope com;
+    testing::ComScope com;
     for (const std::string& name : ShippedNames()) {
         CAPTURE(name);
         tsln::skintool::SkinnedWindow window;

@@ -2,6 +2,7 @@
 #include "core/app_error.h"
 #include "core/mod_main.h"
 
+#include <objbase.h>
 #include <shlwapi.h>
 #include <stdexcept>
 
@@ -254,6 +255,14 @@ int32_t FailureNumber(const std::function<void()>& action) {
         return e.number;
     }
     return 0;
+}
+
+ComScope::ComScope() {
+    if (FAILED(CoInitialize(nullptr))) throw std::runtime_error("COM cannot start on this thread");
+}
+
+ComScope::~ComScope() {
+    CoUninitialize();
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {

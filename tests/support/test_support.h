@@ -131,6 +131,16 @@ int32_t FailureNumber(const std::function<void()>& action);
 // net against a hang, never a measurement).
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
 
+// COM initialised on this thread as a single-threaded apartment while it lives (the movie player's);
+// raises std::runtime_error when it cannot be.
+class ComScope {
+public:
+    ComScope();
+    ~ComScope();
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
+
 // The dist folder of the build (where Tessaline.exe and its components are).
 std::string DistDir();
 // The per-user application folder the program uses: %APPDATA%\Tessaline (without "\").
