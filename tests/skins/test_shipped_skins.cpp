@@ -210,6 +210,15 @@ TEST_CASE(
         REQUIRE(GetWindowRgn(window.hwnd(), static_cast<HRGN>(region.get())) == COMPLEXREGION);
         CHECK(skins_test::SameArea(static_cast<HRGN>(region.get()), static_cast<HRGN>(polygon.get())));
         CHECK_FALSE(PtInRegion(static_cast<HRGN>(region.get()), 0, 0));
+        // The page panels lie wholly inside it.
+        const int pageLeft = tsln::TwipsToPixels(*window.rLeft, tsln::ScreenDpiX());
+        const int pageTop = tsln::TwipsToPixels(*window.rTop, tsln::ScreenDpiY());
+        const RECT page = {pageLeft, pageTop, pageLeft + tsln::TwipsToPixels(kPageWidth, tsln::ScreenDpiX()),
+                           pageTop + tsln::TwipsToPixels(kPageHeight, tsln::ScreenDpiY())};
+        tsln::unique_gdi pageRegion(CreateRectRgnIndirect(&page));
+        tsln::unique_gdi outside(CreateRectRgn(0, 0, 0, 0));
+        CHECK(CombineRgn(static_cast<HRGN>(outside.get()), static_cast<HRGN>(pageRegion.get()),
+                         static_cast<HRGN>(region.get()), RGN_DIFF) == NULLREGION);
 
         // The movie rests on its menu; every button there and on each page answers a real click.
         const Movie movie = PackagedMovie(skins, name);
