@@ -61,3 +61,13 @@ fresh_prefix() {
 
 # The Windows form of a Unix path (Wine maps / to Z:).
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+
+# Installs the program into the folder $1 as a user's copy has it: the exe, its two components, the help
+# file and the skins folder (SKINS\ is replaced whole, so a skin no longer built does not linger).
+install_program() {
+    mkdir -p "$1"
+    cp -f "$DIST"/Tessaline.exe "$DIST"/tsln.dll "$DIST"/tslnplay.dll "$1/"
+    [ -f "$DIST/help.chm" ] && cp -f "$DIST/help.chm" "$1/"
+    rm -rf "$1/SKINS"
+    cp -r "$DIST/SKINS" "$1/SKINS"
+}
