@@ -6,13 +6,6 @@
 namespace tsln {
 
 namespace {
-// The opening and closing cross-fades: alpha change per tick, tick in ms, the two alphas.
-constexpr uint8_t kOpeningStep = 10;
-constexpr uint8_t kClosingStep = 20;
-constexpr int16_t kFadeTick = 10;
-constexpr uint8_t kShownAlpha = 230;
-constexpr uint8_t kBehindAlpha = 120;
-
 // A control as the skin manager colours it: one without the colour passes.
 class ControlColors : public SkinColorable {
 public:
@@ -32,6 +25,13 @@ private:
     Control& control_;
 };
 
+// The opening and closing cross-fades: alpha change per tick, tick in ms, the two alphas.
+constexpr uint8_t kOpeningStep = 10;
+constexpr uint8_t kClosingStep = 20;
+constexpr int16_t kFadeTick = 10;
+constexpr uint8_t kShownAlpha = 230;
+constexpr uint8_t kBehindAlpha = 120;
+
 char Upper(char letter) {
     CharUpperBuffA(&letter, 1);
     return letter;
@@ -49,6 +49,13 @@ bool IsDroppedCombo(HWND window) {
     return lstrcmpiA(name, "ComboBox") == 0 && SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 } // namespace
+
+void ForEachSkinnedControl(HWND window, const std::function<void(SkinColorable& control)>& visit) {
+    for (Control* control : ControlsOf(window)) {
+        ControlColors colors(*control);
+        visit(colors);
+    }
+}
 
 SkinnedDialog::SkinnedDialog(clsSkins* skins, HWND owner, const SkinsSetup* lookup)
     : skins_(skins), owner_(owner) {
@@ -80,10 +87,7 @@ void SkinnedDialog::CreateSkinnedWindow(const char* className, const char* capti
 }
 
 void SkinnedDialog::ForEachControl(const std::function<void(SkinColorable& control)>& visit) {
-    for (Control* control : ControlsOf(hwnd())) {
-        ControlColors colors(*control);
-        visit(colors);
-    }
+    ForEachSkinnedControl(hwnd(), visit);
 }
 
 bool SkinnedDialog::SetBackColor(COLORREF color) {

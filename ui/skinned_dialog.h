@@ -15,6 +15,9 @@
 
 namespace tsln {
 
+// Offers every control of `window` the skin's colours; a control without one of them passes it.
+void ForEachSkinnedControl(HWND window, const std::function<void(SkinColorable& control)>& visit);
+
 class SkinnedDialog : public Window, public SkinTarget {
 public:
     // `skins` is the main window's skin manager and `owner` the main window. Without a manager the dialog

@@ -13,6 +13,50 @@ constexpr DWORD kIconLimitMs = 3000;
 // How long cancelled dialogs may take to go.
 constexpr DWORD kCancelLimitMs = 1000;
 
+// The program's own skinned message box, a top-level window of its own class.
+constexpr const char* kSkinnedBoxClass = "TessalineMsgBox";
+
+bool IsBoxClass(const std::string& name) {
+    return name == "#32770" || name == kSkinnedBoxClass;
+}
+
+bool IsSkinnedBox(HWND window) {
+    return ClassOf(window) == kSkinnedBoxClass;
+}
+
+// The skinned box's button of that command id (IDOK "OK", IDCANCEL "Cancel"), shown, or null.
+struct ButtonSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownButton(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ButtonSearch*>(param);
+    if (ClassOf(child) == "Button" && IsWindowVisible(child) && WindowText(child) == search->caption) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND SkinnedButton(HWND box, const char* caption) {
+    ButtonSearch search{caption, nullptr};
+    EnumChildWindows(box, &FindShownButton, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+const char* CaptionOf(int id) {
+    return id == IDOK ? "OK" : id == IDCANCEL ? "Cancel" : id == IDYES ? "Yes" : id == IDNO ? "No" : "";
+}
+
+BOOL CALLBACK FindStatic(HWND child, LPARAM param) {
+    if (ClassOf(child) == "Static") {
+        *reinterpret_cast<HWND*>(param) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 struct DialogSearch {
     DWORD pid;
     std::vector<HWND> found;
@@ -22,7 +66,7 @@ BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && IsWindowVisible(window) && ClassOf(window) == "#32770")
+    if (pid == search->pid && IsWindowVisible(window) && IsBoxClass(ClassOf(window)))
         search->found.push_back(window);
     return TRUE;
 }
@@ -149,24 +193,39 @@ BoxInfo ReadBox(HWND box) {
     BoxInfo info;
     info.hwnd = box;
     info.title = WindowText(box);
-    info.text = WindowText(GetDlgItem(box, 0xFFFF));
-    info.icon = IconName(box);
-    static const struct {
-        int id;
-        const char* name;
-    } kButtons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "Yes"}, {IDNO, "No"}};
-    for (const auto& button : kButtons) {
-        HWND control = GetDlgItem(box, button.id);
+    const bool skinned = IsSkinnedBox(box);
+    if (skinned) {
+        HWND message = nullptr; // the skinned box's one label holds its message
+        EnumChildWindows(box, &FindStatic, reinterpret_cast<LPARAM>(&message));
+        info.text = message ? WindowText(message) : std::string();
+        info.icon = "none";
+    } else {
+        info.text = WindowText(GetDlgItem(box, 0xFFFF));
+        info.icon = IconName(box);
+    }
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        HWND control = skinned ? SkinnedButton(box, CaptionOf(id)) : GetDlgItem(box, id);
         if (!control || !IsWindowVisible(control)) continue;
         if (!info.buttons.empty()) info.buttons += ' ';
-        info.buttons += button.name;
+        info.buttons += CaptionOf(id);
     }
     return info;
 }
 
 void Click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    if (!IsSkinnedBox(dialog)) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return;
+    }
+    // The skinned box's buttons have no fixed ids: the one with the caption is pressed. Cancel on a box
+    // without it closes the box, as Esc does.
+    if (HWND button = SkinnedButton(dialog, CaptionOf(id))) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    } else if (id == IDCANCEL) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
 }
 
 bool Press(HWND box, int id, DWORD limitMs) {

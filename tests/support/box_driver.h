@@ -1,4 +1,5 @@
-// Finds, reads and answers dialogs and message boxes (class #32770) from outside the thread that shows
+// Finds, reads and answers dialogs and message boxes (class #32770, and the program's own skinned box
+// "TessalineMsgBox") from outside the thread that shows
 // them: the tests drive their own process's boxes from a second thread, tools/driver those of the real
 // program. Every wait is for a condition; its limit is a safety net against a hang, never a measurement.
 #pragma once
@@ -35,10 +36,12 @@ HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr,
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
 
-// A message box's title, text and icon. The icon is recognised by what the box shows on screen, so this
-// waits until the box has drawn one of the known icons ("unknown" when it never does).
+// A message box's title, text, icon and buttons. The icon is recognised by what the box shows on screen,
+// so this waits until the box has drawn one of the known icons ("unknown" when it never does); the
+// skinned box shows none.
 BoxInfo ReadBox(HWND box);
-// Clicks a dialog's button (its command id: IDOK, IDYES...) without waiting.
+// Clicks a dialog's button (its command id: IDOK, IDYES...) without waiting; on the skinned box the
+// button of that caption, and IDCANCEL without a Cancel button closes it.
 void Click(HWND dialog, int id);
 // Clicks, then waits until the box has gone (closed or hidden); false when it is still up past the limit.
 bool Press(HWND box, int id, DWORD limitMs = 10000);
