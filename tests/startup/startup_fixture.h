@@ -33,6 +33,8 @@ public:
 
 private:
     testing::DistSkin skin_{TSLN_TEST_SKIN}; // a start by the user opens the skinned main window
+    // The main window stores its skin and place when it goes.
+    testing::RegTreeSnapshot userKeys_{HKEY_CURRENT_USER, "Software\\Quillfen"};
     std::string folder_, aside_;
     bool had_;
 };

@@ -16,10 +16,6 @@ constexpr DWORD kCancelLimitMs = 1000;
 // The program's own skinned message box, a top-level window of its own class.
 constexpr const char* kSkinnedBoxClass = "TessalineMsgBox";
 
-bool IsBoxClass(const std::string& name) {
-    return name == "#32770" || name == kSkinnedBoxClass;
-}
-
 bool IsSkinnedBox(HWND window) {
     return ClassOf(window) == kSkinnedBoxClass;
 }
@@ -59,6 +55,7 @@ BOOL CALLBACK FindStatic(HWND child, LPARAM param) {
 
 struct DialogSearch {
     DWORD pid;
+    bool withSkinned;
     std::vector<HWND> found;
 };
 
@@ -66,7 +63,9 @@ BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && IsWindowVisible(window) && IsBoxClass(ClassOf(window)))
+    if (pid != search->pid || !IsWindowVisible(window)) return TRUE;
+    const std::string name = ClassOf(window);
+    if (name == "#32770" || (search->withSkinned && name == kSkinnedBoxClass))
         search->found.push_back(window);
     return TRUE;
 }
@@ -144,8 +143,8 @@ bool WaitFor(const std::function<bool()>& done, DWORD limitMs) {
     }
 }
 
-std::vector<HWND> DialogsOf(DWORD pid) {
-    DialogSearch search{pid, {}};
+std::vector<HWND> DialogsOf(DWORD pid, bool withSkinned) {
+    DialogSearch search{pid, withSkinned, {}};
     EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -154,8 +153,8 @@ std::vector<HWND> OwnDialogs() {
     return DialogsOf(GetCurrentProcessId());
 }
 
-HWND FindBoxOf(DWORD pid) {
-    std::vector<HWND> dialogs = DialogsOf(pid);
+HWND FindBoxOf(DWORD pid, bool withSkinned) {
+    std::vector<HWND> dialogs = DialogsOf(pid, withSkinned);
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
@@ -233,7 +232,7 @@ bool Press(HWND box, int id, DWORD limitMs) {
     return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, limitMs);
 }
 
-BoxWatcher::BoxWatcher(int button) : button_(button) {
+BoxWatcher::BoxWatcher(int button, bool withSkinned) : button_(button), withSkinned_(withSkinned) {
     InitializeCriticalSection(&lock_);
     thread_.reset(CreateThread(nullptr, 0, &BoxWatcher::Thread, this, 0, nullptr));
     if (!thread_) {
@@ -260,7 +259,7 @@ DWORD WINAPI BoxWatcher::Thread(void* param) {
     try {
         for (;;) {
             HWND box = nullptr;
-            WaitFor([&] { return self->stop_ || (box = FindBoxOf(GetCurrentProcessId())) != nullptr; },
+            WaitFor([&] { return self->stop_ || (box = FindBoxOf(GetCurrentProcessId(), self->withSkinned_)) != nullptr; },
                     INFINITE);
             if (self->stop_) break;
             BoxInfo info = ReadBox(box);

@@ -24,11 +24,12 @@ struct BoxInfo {
 // For threads without windows of their own (use PumpUntil on a thread that has some).
 bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000);
 
-// The visible dialogs of a process, in the order of the window list (the topmost first).
-std::vector<HWND> DialogsOf(DWORD pid);
+// The visible dialogs of a process, in the order of the window list (the topmost first); the skinned box
+// among them unless `withSkinned` is false.
+std::vector<HWND> DialogsOf(DWORD pid, bool withSkinned = true);
 std::vector<HWND> OwnDialogs();
 // The first visible dialog of a process, or null.
-HWND FindBoxOf(DWORD pid);
+HWND FindBoxOf(DWORD pid, bool withSkinned = true);
 // Waits for a visible dialog of the process captioned `caption` (any caption when empty) other than
 // `except`; null when none showed within the limit.
 HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr, DWORD limitMs = 10000);
@@ -46,10 +47,11 @@ void Click(HWND dialog, int id);
 // Clicks, then waits until the box has gone (closed or hidden); false when it is still up past the limit.
 bool Press(HWND box, int id, DWORD limitMs = 10000);
 
-// Answers every box this process shows, from a second thread: reads each, then presses `button`.
+// Answers every box this process shows (only the platform's without `withSkinned`), from a second
+// thread: reads each, then presses `button`.
 class BoxWatcher {
 public:
-    explicit BoxWatcher(int button = IDOK);
+    explicit BoxWatcher(int button = IDOK, bool withSkinned = true);
     ~BoxWatcher();
     BoxWatcher(const BoxWatcher&) = delete;
     BoxWatcher& operator=(const BoxWatcher&) = delete;
@@ -59,6 +61,7 @@ public:
 private:
     static DWORD WINAPI Thread(void* self);
     int button_;
+    bool withSkinned_;
     volatile LONG stop_ = 0;
     CRITICAL_SECTION lock_;
     std::vector<BoxInfo> seen_;

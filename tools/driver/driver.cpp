@@ -5,6 +5,7 @@ namespace tsdriver {
 namespace {
 
 const char* const kAgentClass = "TessalineAgent";
+const char* const kMainClass = "TessalineMain";
 
 struct FindContext {
     DWORD pid;
@@ -112,6 +113,10 @@ HWND Process::FindBox() const {
 }
 HWND Process::FindAgent() const {
     return FindWindowOf(id_, kAgentClass);
+}
+
+HWND Process::FindMain() const {
+    return FindWindowOf(id_, kMainClass);
 }
 
 HWND Process::WaitBoxOrAgent(DWORD timeoutMs) const {

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Takes a screenshot of the main window with each skin under Xvfb:
+#   tools/screenshots/main.sh        writes docs/screenshots/main-<skin>.png
+# The skins are the shipped packages in build/dist/SKINS; without any, the tests' own skin. Builds what it
+# needs into build/ (or $TSLN_BUILD) and uses a Wine prefix of its own there.
+set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+ensure_deps
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" -j2 --target tsmainshot tsln tslnplay test_main_skin
+
+export WINEPREFIX=$BUILD/shots-prefix
+fresh_prefix "$WINEPREFIX"
+export WINEDEBUG=-all
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/skins" "$ROOT/docs/screenshots"
+shopt -s nullglob
+packages=("$DIST"/SKINS/*.csk)
+[ ${#packages[@]} -gt 0 ] || packages=("$BUILD/tests/mainwin/Test_Main.csk")
+cp "${packages[@]}" "$work/skins/"
+
+# A calm desktop behind the window, so that its outline shows.
+wine reg add 'HKCU\Control Panel\Colors' /v Background /d "58 110 165" /f >/dev/null 2>&1
+wine regsvr32 /s "$(winpath "$DIST/tslnplay.dll")" >/dev/null 2>&1
+wineserver -w
+
+for package in "$work"/skins/*.csk; do
+    skin=$(basename "$package" .csk)
+    out="$ROOT/docs/screenshots/main-$skin.png"
+    ready="$work/$skin.ready" done="$work/$skin.done"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        set -eu
+        wine explorer /desktop=shots,1024x768 "$1" "$2" "$3" "$4" "$5" "$6" &
+        for _ in $(seq 600); do [ -s "$7" ] && break; sleep 0.05; done
+        [ -s "$7" ] || { echo "the main window did not show" >&2; exit 1; }
+        read -r x y w h < "$7"
+        m=28
+        import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m))+$((y - m))" +repage "$9"
+        touch "$8"
+        wait
+        wineserver -k || true' _ "$BUILD/tools/tsmainshot.exe" "$(winpath "$work/skins")" \
+        "$(winpath "$DIST/tsln.dll")" "$skin" "$(winpath "$ready")" "$(winpath "$done")" "$ready" "$done" "$out"
+    log "wrote $out"
+done
