@@ -69,8 +69,8 @@ double TimeShow(const SkinsSetup& setup) {
 }
 
 double TimeFade() {
-    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "STATIC", "fade", WS_POPUP | WS_VISIBLE, 0,
-                                  0, 480, 320, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "STATIC", "fade", WS_POPUP | WS_VISIBLE,
+                                  0, 0, 480, 320, nullptr, nullptr, nullptr, nullptr);
     SetLayeredWindowAttributes(window, 0, 1, LWA_ALPHA);
     bool done = false;
     clsTranspEffects fade;

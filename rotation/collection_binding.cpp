@@ -34,7 +34,8 @@ private:
 };
 } // namespace
 
-std::unique_ptr<CollectionControls> BindCollectionControls(ComboBox& list, Image& preview, Label& description) {
+std::unique_ptr<CollectionControls> BindCollectionControls(ComboBox& list, Image& preview,
+                                                           Label& description) {
     return std::make_unique<PageControls>(list, preview, description);
 }
 

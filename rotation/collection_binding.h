@@ -10,6 +10,7 @@
 namespace tsln {
 
 // Binds the page's three controls (which must outlive the binding) for clsWallpaperLogons::SetControls.
-std::unique_ptr<CollectionControls> BindCollectionControls(ComboBox& list, Image& preview, Label& description);
+std::unique_ptr<CollectionControls> BindCollectionControls(ComboBox& list, Image& preview,
+                                                           Label& description);
 
 } // namespace tsln

@@ -31,7 +31,8 @@ struct Shown {
         window = frmMain::Instance();
         REQUIRE(window != nullptr);
         main = window->hwnd();
-        REQUIRE(testing::PumpUntil([&] { return window->Activated() && Alpha(main) == 230 && IsWindowEnabled(main); }));
+        REQUIRE(testing::PumpUntil(
+            [&] { return window->Activated() && Alpha(main) == 230 && IsWindowEnabled(main); }));
     }
     // Runs a command as the movie sends it, from a focus elsewhere; true when the focus went to cmdFake.
     bool Run(const std::string& command, const std::string& args = {}) {
@@ -114,7 +115,8 @@ TEST_CASE("a page that is no number or has no panel is reported, and the focus s
     CHECK(app.ShownPage() == 1);
 }
 
-TEST_CASE("pages: the collection lives while its page is open, the skin manager stays, the settings go both ways") {
+TEST_CASE(
+    "pages: the collection lives while its page is open, the skin manager stays, the settings go both ways") {
     Shown app;
     tsln::clsSetari settings;
     settings.SetInterface_Shadow(1);
@@ -151,7 +153,8 @@ TEST_CASE("links open the open page's link on the vendor's site; page 0 has none
     CHECK(app.Run("links"));
     const std::string call = calls.Next();
     CHECK(call.find("/cgi-bin/linkcount/to.cgi?l=TSLN_wallpapers") != std::string::npos);
-    CHECK(frmMain::LinkOf(1) == frmMain::LinkOf(3).substr(0, frmMain::LinkOf(3).find("?")) + "?l=TSLN_themes");
+    CHECK(frmMain::LinkOf(1) ==
+          frmMain::LinkOf(3).substr(0, frmMain::LinkOf(3).find("?")) + "?l=TSLN_themes");
     CHECK(frmMain::LinkOf(5).substr(frmMain::LinkOf(5).find("?")) == "?l=TSLN_downloads");
     CHECK(frmMain::LinkOf(0).empty());
     CHECK(frmMain::LinkOf(6).empty());

@@ -16,7 +16,8 @@ struct Started {
     Started() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
         REQUIRE(process.Id() != 0);
         REQUIRE(testing::WaitFor(
-            [&] { return (main = TopLevelOf(process.Id(), kMainClass)) != nullptr || !process.Running(); }, 30000));
+            [&] { return (main = TopLevelOf(process.Id(), kMainClass)) != nullptr || !process.Running(); },
+            30000));
         REQUIRE(main != nullptr);
         REQUIRE(testing::WaitFor([&] { return Alpha(main) == 230 && IsWindowEnabled(main); }));
         player = PlayerOf(main);

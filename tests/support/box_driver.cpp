@@ -259,8 +259,12 @@ DWORD WINAPI BoxWatcher::Thread(void* param) {
     try {
         for (;;) {
             HWND box = nullptr;
-            WaitFor([&] { return self->stop_ || (box = FindBoxOf(GetCurrentProcessId(), self->withSkinned_)) != nullptr; },
-                    INFINITE);
+            WaitFor(
+                [&] {
+                    return self->stop_ ||
+                           (box = FindBoxOf(GetCurrentProcessId(), self->withSkinned_)) != nullptr;
+                },
+                INFINITE);
             if (self->stop_) break;
             BoxInfo info = ReadBox(box);
             EnterCriticalSection(&self->lock_);

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
 
     tsdriver::RunResult result = tsdriver::Run(options);
     for (const auto& box : result.boxes)
-        printf("box\t%s\t%s\t%s\t%s\n", box.title.c_str(), box.icon.c_str(), tsdriver::OneLine(box.text).c_str(),
-               box.buttons.c_str());
+        printf("box\t%s\t%s\t%s\t%s\n", box.title.c_str(), box.icon.c_str(),
+               tsdriver::OneLine(box.text).c_str(), box.buttons.c_str());
     if (result.agentSeen) printf("agent\trunning\n");
     if (result.timedOut) printf("timeout\n");
     if (result.exited) printf("exit\t%lu\n", result.exitCode);

@@ -121,7 +121,9 @@ void frmMain::OnDestroyed() {
 }
 
 void frmMain::PlaceTabs() {
-    picTabs_.ForEach([&](int, PictureBox& page) { page.Move(Bounds{RLeft_, RTop_, kPageWidth, kPageHeight}); });
+    picTabs_.ForEach([&](int, PictureBox& page) {
+        page.Move(Bounds{RLeft_, RTop_, kPageWidth, kPageHeight});
+    });
 }
 
 void frmMain::StepMovie(bool forward, bool pageOpen) {

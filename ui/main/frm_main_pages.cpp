@@ -30,8 +30,8 @@ constexpr int32_t kLevelMax = 230;
 // The preview shows the level a little clearer than the slider's value.
 constexpr int kPreviewOffset = 5;
 
-const char* const kProgramOptions[] = {"use transparency effects", "use shadow effect", "keep Tessaline on top",
-                                       "sound on/off", "start with windows"};
+const char* const kProgramOptions[] = {"use transparency effects", "use shadow effect",
+                                       "keep Tessaline on top", "sound on/off", "start with windows"};
 } // namespace
 
 void frmMain::CreatePages() {
@@ -45,7 +45,8 @@ void frmMain::CreatePages() {
     HWND tab0 = picTabs_(0).hwnd();
     PictureBox& surface = picPreviewTransp.Add(0, tab0, Bounds{240, 240, 6255, 1860});
     PictureBox& source = picPreviewTransp.Add(1, surface.hwnd(), Bounds{600, 300, 5055, 1260});
-    Label& percent = lblDescription.Add(0, source.hwnd(), "", Bounds{1800, 420, 1455, 420}, Label::Alignment::kCenter);
+    Label& percent =
+        lblDescription.Add(0, source.hwnd(), "", Bounds{1800, 420, 1455, 420}, Label::Alignment::kCenter);
     percent.SetFont(FontSpec{"Lucida Console", 12, true});
     Level = std::make_unique<cpvSlider>(tab0, Bounds{240, 2340, 3600, 420});
     Level->SetName("Level");
@@ -100,7 +101,9 @@ SkinsPageControls frmMain::SkinsPage() {
     page.ListText = [this] { return cboLista(4).Text(); };
     page.SetListText = [this](const std::string& text) { cboLista(4).SetText(text); };
     page.EnableList = [this](bool enabled) { cboLista(4).SetEnabled(enabled); };
-    page.ShowPreview = [this](unique_picture picture) { imgPreview(4).SetPicture(BitmapFromPicture(picture.get())); };
+    page.ShowPreview = [this](unique_picture picture) {
+        imgPreview(4).SetPicture(BitmapFromPicture(picture.get()));
+    };
     page.SetDescription = [this](const std::string& text) { lblDescription(4).SetText(text); };
     page.EnableApply = [this](bool enabled) { cmdApply(4).SetEnabled(enabled); };
     return page;
