@@ -47,16 +47,9 @@ double RunUntil(const std::function<bool()>& done) {
     return Now();
 }
 
-int Alpha(HWND window) {
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
-    return alpha;
-}
-
 // The opening is over when the fade has ended: the window takes input again at its full alpha.
 bool Opened(HWND window) {
-    return Alpha(window) == 230 && IsWindowEnabled(window);
+    return testing::LayeredAlpha(window) == 230 && IsWindowEnabled(window);
 }
 
 double TimeShow(const SkinsSetup& setup) {
@@ -85,9 +78,7 @@ double TimeFade() {
 
 int main() {
     try {
-        testing::RegTreeSnapshot user(HKEY_CURRENT_USER, "Software\\Quillfen");
-        testing::RegTreeSnapshot machine(HKEY_LOCAL_MACHINE, "Software\\Quillfen");
-        testing::RegTreeSnapshot run(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        testing::ProductKeys keys;
         testing::TempDir data("bench data"); // the skin is unpacked here
         SetAppFolder(data.Path() + "\\");
         testing::ComScope com;

@@ -198,9 +198,7 @@ void Sort(const testing::TempDir& folder) {
 
 int main() {
     try {
-        testing::RegTreeSnapshot user(HKEY_CURRENT_USER, "Software\\Quillfen");
-        testing::RegTreeSnapshot machine(HKEY_LOCAL_MACHINE, "Software\\Quillfen");
-        testing::RegTreeSnapshot run(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        testing::ProductKeys keys;
         testing::RegValueSnapshot tile(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
         testing::RegValueSnapshot style(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle");
         testing::RegValueSnapshot wallpaper(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper");

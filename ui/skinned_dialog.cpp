@@ -50,6 +50,20 @@ bool IsDroppedCombo(HWND window) {
 }
 } // namespace
 
+bool SkinBackground::Set(HWND window, COLORREF color) {
+    unique_gdi brush(CreateSolidBrush(color));
+    if (!brush) return false;
+    brush_ = std::move(brush);
+    InvalidateRect(window, nullptr, TRUE);
+    return true;
+}
+
+void SkinBackground::Erase(HWND window, HDC dc) const {
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, brush_ ? static_cast<HBRUSH>(brush_.get()) : GetSysColorBrush(COLOR_BTNFACE));
+}
+
 void ForEachSkinnedControl(HWND window, const std::function<void(SkinColorable& control)>& visit) {
     for (Control* control : ControlsOf(window)) {
         ControlColors colors(*control);
@@ -91,11 +105,7 @@ void SkinnedDialog::ForEachControl(const std::function<void(SkinColorable& contr
 }
 
 bool SkinnedDialog::SetBackColor(COLORREF color) {
-    unique_gdi brush(CreateSolidBrush(color));
-    if (!brush) return false;
-    background_ = std::move(brush);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-    return true;
+    return background_.Set(hwnd(), color);
 }
 
 bool SkinnedDialog::SetForeColor(COLORREF color) {
@@ -211,13 +221,9 @@ bool SkinnedDialog::PreTranslateMessage(MSG& msg) {
 
 LRESULT SkinnedDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client,
-                 background_ ? static_cast<HBRUSH>(background_.get()) : GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ERASEBKGND:
+        background_.Erase(hwnd(), reinterpret_cast<HDC>(wParam));
         return 1;
-    }
     case WM_ACTIVATE:
         // The keys go to the dialog's first control to take them.
         if (LOWORD(wParam) != WA_INACTIVE && !IsChild(hwnd(), GetFocus())) {

@@ -23,21 +23,6 @@ void ClickAt(POINT at, DWORD down, DWORD up) {
     SendMouse(up);
 }
 
-struct Search {
-    DWORD pid;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window) || testing::ClassOf(window) != search->className)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
 } // namespace
 
 const tsln::movie::Movie& TestMovie() {
@@ -73,22 +58,9 @@ void RightClickAt(POINT at) {
     ClickAt(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 
-int Alpha(HWND window) {
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
-    return alpha;
-}
-
 bool HasRegion(HWND window) {
     tsln::unique_gdi region(CreateRectRgn(0, 0, 0, 0));
     return GetWindowRgn(window, static_cast<HRGN>(region.get())) != ERROR;
-}
-
-HWND TopLevelOf(DWORD pid, const char* className) {
-    Search search{pid, className, nullptr};
-    EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 HWND PlayerOf(HWND main) {

@@ -11,7 +11,6 @@
 
 namespace mainwin_test {
 
-constexpr const char* kMainClass = "TessalineMain";
 constexpr const char* kPageClass = "TessalinePictureBox";
 
 // The test skin's movie, read from its package's build.
@@ -24,11 +23,8 @@ POINT ButtonPoint(HWND player, const std::string& command, const std::string& ar
 void LeftClickAt(POINT at);
 void RightClickAt(POINT at);
 
-// The layered alpha of a window, -1 when it has none.
-int Alpha(HWND window);
+using testing::LayeredAlpha;
 bool HasRegion(HWND window);
-// The shown top-level window of that class of the process, or null.
-HWND TopLevelOf(DWORD pid, const char* className);
 // The main window's player window (class "ATL:..."), or null.
 HWND PlayerOf(HWND main);
 // How many page panels of the main window are shown.

@@ -32,7 +32,7 @@ struct Shown {
         REQUIRE(window != nullptr);
         main = window->hwnd();
         REQUIRE(testing::PumpUntil(
-            [&] { return window->Activated() && Alpha(main) == 230 && IsWindowEnabled(main); }));
+            [&] { return window->Activated() && LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
     }
     // Runs a command as the movie sends it, from a focus elsewhere; true when the focus went to cmdFake.
     bool Run(const std::string& command, const std::string& args = {}) {
@@ -166,7 +166,7 @@ HWND gWatched = nullptr;
 LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && message->hwnd == gWatched && message->message == WM_DESTROY)
-        gAlphaAtDestroy = Alpha(gWatched);
+        gAlphaAtDestroy = LayeredAlpha(gWatched);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 } // namespace
@@ -210,6 +210,6 @@ TEST_CASE("close asks over the main window; Cancel leaves everything, and no act
     CHECK(app.window->cSKIN() == skins);
     CHECK(app.window->cSKIN()->Form() == app.window); // handed back by the box
     CHECK(app.ShownPage() == 5);
-    CHECK(testing::PumpUntil([&] { return Alpha(app.main) == 230; }));
+    CHECK(testing::PumpUntil([&] { return LayeredAlpha(app.main) == 230; }));
     CHECK_FALSE(app.window->Closing());
 }

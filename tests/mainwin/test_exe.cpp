@@ -15,11 +15,10 @@ namespace {
 struct Started {
     Started() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
         REQUIRE(process.Id() != 0);
-        REQUIRE(testing::WaitFor(
-            [&] { return (main = TopLevelOf(process.Id(), kMainClass)) != nullptr || !process.Running(); },
-            30000));
+        REQUIRE(testing::WaitFor([&] { return (main = process.FindMain()) != nullptr || !process.Running(); },
+                                 30000));
         REQUIRE(main != nullptr);
-        REQUIRE(testing::WaitFor([&] { return Alpha(main) == 230 && IsWindowEnabled(main); }));
+        REQUIRE(testing::WaitFor([&] { return LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
         player = PlayerOf(main);
         REQUIRE(player != nullptr);
     }
@@ -55,7 +54,8 @@ bool Shown(HWND main, const std::string& caption) {
 }
 
 bool HasPopupMenu(DWORD pid) {
-    return TopLevelOf(pid, "#32768") != nullptr;
+    HWND menu = tsdriver::FindWindowOf(pid, "#32768");
+    return menu != nullptr && IsWindowVisible(menu);
 }
 } // namespace
 
@@ -93,7 +93,7 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
     CHECK(testing::WaitFor(
         [&] {
             if (!IsWindow(app.main)) return true;
-            const int alpha = Alpha(app.main);
+            const int alpha = LayeredAlpha(app.main);
             if (alphas.empty() || alphas.back() != alpha) alphas.push_back(alpha);
             return false;
         },
@@ -101,7 +101,7 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
     REQUIRE_FALSE(alphas.empty());
     CHECK(*std::min_element(alphas.begin(), alphas.end()) < 230);
     CHECK(std::is_sorted(alphas.rbegin(), alphas.rend())); // only ever falling
-    CHECK(TopLevelOf(app.process.Id(), kMainClass) == nullptr);
+    CHECK(app.process.FindMain() == nullptr);
     CHECK(app.process.Running());
     CHECK(app.process.FindAgent() != nullptr);
     CHECK(app.process.CloseAgent(20000));
@@ -121,7 +121,7 @@ TEST_CASE("close asks with the skinned box: Cancel leaves everything as it was, 
     CHECK(info.text == "You want to close\r\nTessaline?");
     CHECK(info.buttons == "OK Cancel");
     CHECK(testing::Press(box, IDCANCEL));
-    CHECK(testing::WaitFor([&] { return Alpha(app.main) == 230; }));
+    CHECK(testing::WaitFor([&] { return LayeredAlpha(app.main) == 230; }));
     CHECK(app.process.Running());
     CHECK(IsWindowVisible(app.main));
     CHECK(ShownPages(app.main) == 1);

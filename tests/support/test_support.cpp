@@ -309,6 +309,13 @@ std::string UserAppFolder() {
     return tsln::AddBackslash(tsln::UserAppDataFolder()) + "Tessaline";
 }
 
+int LayeredAlpha(HWND window) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
+    return alpha;
+}
+
 DistSkin::DistSkin(const std::string& package) : folder_(DistDir() + "\\SKINS") {
     const size_t slash = package.find_last_of('\\');
     path_ = folder_ + "\\" + package.substr(slash == std::string::npos ? 0 : slash + 1);

@@ -23,13 +23,13 @@ BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
+} // namespace
+
 HWND FindWindowOf(DWORD pid, const char* className) {
     FindContext ctx{pid, className, nullptr};
     EnumWindows(&FindByClass, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
-
-} // namespace
 
 ScopedWinVersion::ScopedWinVersion(const std::string& exeName, const std::string& version) {
     if (version.empty()) return;

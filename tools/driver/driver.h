@@ -13,6 +13,9 @@ namespace tsdriver {
 
 using testing::BoxInfo;
 
+// The first top-level window of the process with that class (shown or not), or null.
+HWND FindWindowOf(DWORD pid, const char* className);
+
 // Sets the Windows version Wine reports to one executable (by file name) and restores the previous
 // setting when it goes.
 class ScopedWinVersion {

@@ -5,6 +5,7 @@
 # needs into build/ (or $TSLN_BUILD) and uses a Wine prefix of its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/shoot.sh"
 
 ensure_deps
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -31,17 +32,6 @@ for package in "$work"/skins/*.csk; do
     skin=$(basename "$package" .csk)
     out="$ROOT/docs/screenshots/main-$skin.png"
     ready="$work/$skin.ready" done="$work/$skin.done"
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-        set -eu
-        wine explorer /desktop=shots,1024x768 "$1" "$2" "$3" "$4" "$5" "$6" &
-        for _ in $(seq 600); do [ -s "$7" ] && break; sleep 0.05; done
-        [ -s "$7" ] || { echo "the main window did not show" >&2; exit 1; }
-        read -r x y w h < "$7"
-        m=28
-        import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m))+$((y - m))" +repage "$9"
-        touch "$8"
-        wait
-        wineserver -k || true' _ "$BUILD/tools/tsmainshot.exe" "$(winpath "$work/skins")" \
-        "$(winpath "$DIST/tsln.dll")" "$skin" "$(winpath "$ready")" "$(winpath "$done")" "$ready" "$done" "$out"
-    log "wrote $out"
+    shoot_window "$out" 1024x768 "$ready" "$done" "$BUILD/tools/tsmainshot.exe" "$(winpath "$work/skins")" \
+        "$(winpath "$DIST/tsln.dll")" "$skin" "$(winpath "$ready")" "$(winpath "$done")"
 done

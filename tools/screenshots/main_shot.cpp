@@ -4,6 +4,7 @@
 // then unloads the window and ends as soon as DONE_FILE exists. The movie player must be registered.
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
+#include "tools/screenshots/shot_ready.h"
 #include "ui/main/frm_main.h"
 
 #include <windows.h>
@@ -29,13 +30,7 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
         (GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) && alpha != 230))
         return; // still fading in
     if (!gShot.written) {
-        RECT rect = {};
-        GetWindowRect(window, &rect);
-        if (FILE* out = std::fopen(gShot.ready.c_str(), "wb")) {
-            std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top);
-            std::fclose(out);
-        }
+        WriteReady(gShot.ready, window);
         gShot.written = true;
     } else if (FileExists(gShot.done)) {
         frmMain::Unload();

@@ -139,11 +139,7 @@ void frmMain::ForEachControl(const std::function<void(SkinColorable& control)>& 
 }
 
 bool frmMain::SetBackColor(COLORREF color) {
-    unique_gdi brush(CreateSolidBrush(color));
-    if (!brush) return false;
-    background_ = std::move(brush);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-    return true;
+    return background_.Set(hwnd(), color);
 }
 
 bool frmMain::SetForeColor(COLORREF) {
@@ -179,13 +175,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Guarded("Tessaline.frmMain.Form_Activate", kShown, [&] { Form_Activate(); });
         }
         return Default(message, wParam, lParam);
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client,
-                 background_ ? static_cast<HBRUSH>(background_.get()) : GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ERASEBKGND:
+        background_.Erase(hwnd(), reinterpret_cast<HDC>(wParam));
         return 1;
-    }
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the task list): back to the tray, as the movie's own button does,
         // so that the user can always bring the window back.

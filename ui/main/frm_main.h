@@ -18,6 +18,7 @@
 #include "ui/controls/label.h"
 #include "ui/controls/picture_box.h"
 #include "ui/cpv_slider.h"
+#include "ui/skinned_dialog.h"
 
 #include <cstdint>
 #include <memory>
@@ -153,7 +154,7 @@ private:
     std::unique_ptr<clsTranspEffects> xEF;
     std::unique_ptr<clsSetari> cSettings;
     std::unique_ptr<clsWallpaperLogons> cWL_;
-    unique_gdi background_;
+    SkinBackground background_;
     int16_t CurrentTab_ = 0;
     HWND HelpWnd = nullptr;
     bool Closing_ = false;
