@@ -7,17 +7,10 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 source "$(dirname "$0")/shoot.sh"
 
-ensure_deps
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target tsdialogshot tsln test_movie_sample
-
-export WINEPREFIX=$BUILD/shots-prefix
-fresh_prefix "$WINEPREFIX"
-export WINEDEBUG=-all
-
+prepare_shots tsdialogshot tsln test_movie_sample
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/skins" "$ROOT/docs/screenshots"
+mkdir -p "$work/skins"
 
 # The package: the program's own colours for a dark skin, a rounded outline, a screenshot and a movie.
 python3 - "$work/skins/Graphite.csk" "$ROOT/res/pictures/103.jpg" "$BUILD/tests/movie/sample.swf" <<'PY'

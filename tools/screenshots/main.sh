@@ -7,17 +7,10 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 source "$(dirname "$0")/shoot.sh"
 
-ensure_deps
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target tsmainshot tsln tslnplay test_main_skin
-
-export WINEPREFIX=$BUILD/shots-prefix
-fresh_prefix "$WINEPREFIX"
-export WINEDEBUG=-all
-
+prepare_shots tsmainshot tsln tslnplay test_main_skin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/skins" "$ROOT/docs/screenshots"
+mkdir -p "$work/skins"
 shopt -s nullglob
 packages=("$DIST"/SKINS/*.csk)
 [ ${#packages[@]} -gt 0 ] || packages=("$BUILD/tests/mainwin/Test_Main.csk")

@@ -1,4 +1,17 @@
 # Sourced by the screenshot scripts (after scripts/lib.sh).
+
+# prepare_shots TARGET...: builds the targets into $BUILD and makes the screenshots' own Wine prefix.
+prepare_shots() {
+    ensure_deps
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+        >/dev/null
+    cmake --build "$BUILD" -j2 --target "$@"
+    export WINEPREFIX=$BUILD/shots-prefix
+    fresh_prefix "$WINEPREFIX"
+    export WINEDEBUG=-all
+    mkdir -p "$ROOT/docs/screenshots"
+}
+
 # shoot_window OUT WxH READY DONE EXE [ARGS...]: runs EXE in a Wine desktop of that size under Xvfb, waits
 # until it writes "left top width height" to READY, saves that part of the screen (with a margin) as OUT,
 # then creates DONE so that the program closes its window and ends.

@@ -11,7 +11,8 @@ inline void WriteReady(const std::string& path, HWND window) {
     RECT rect = {};
     GetWindowRect(window, &rect);
     if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top);
         std::fclose(out);
     }
 }

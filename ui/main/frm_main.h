@@ -34,6 +34,8 @@ public:
     static constexpr int kPageWidth = 6735;
     static constexpr int kPageHeight = 3120;
     static constexpr int kPageCount = 6;
+    // The vendor's web site, which every link of the program points to.
+    static constexpr const char* kVendorSite = "http://www.quillfen.com";
 
     // Loads the window when none is loaded, and shows it modeless; the skin comes from the program's
     // packages, or from those of `skins` (the tests' own folder).

@@ -13,8 +13,6 @@
 namespace tsln {
 
 namespace {
-// The vendor's web site, which every link of the program points to.
-constexpr const char* kVendorSite = "http://www.quillfen.com";
 // The link counter the pages' links go through, and its query key.
 constexpr const char* kLinkCounter = "/cgi-bin/linkcount/to.cgi?l=";
 
