@@ -1,6 +1,7 @@
 // The movie's command table and the window's life on a real main window in this process: the real
 // player, skin manager, effects and registry.
 #include "core/clsSetari.h"
+#include "core/mod_main.h"
 #include "tests/mainwin/mainwin_fixture.h"
 #include "tests/support/shell_calls.h"
 #include "ui/main/frm_main.h"
@@ -194,6 +195,23 @@ TEST_CASE("minimize fades the window down to 10 and only then unloads it; reopen
     CHECK(app.window->Activated());
     CHECK(app.window->cSKIN() != nullptr);
     (void)first;
+    CHECK(app.boxes.Seen().empty());
+}
+
+TEST_CASE("minimize with the help window open closes it first") {
+    Shown app;
+    const std::string previous = tsln::HelpFile();
+    auto restore = tsln::make_scope_exit([&] { tsln::SetHelpFile(previous); });
+    const std::string manual = testing::DistDir() + "\\help.chm";
+    REQUIRE(tsln::FileExists(manual));
+    tsln::SetHelpFile(manual);
+
+    CHECK(app.Run("bar", "help"));
+    HWND help = FindWindowA("HH Parent", nullptr);
+    REQUIRE(help != nullptr);
+    app.Run("bar", "minimize");
+    CHECK(testing::PumpUntil([&] { return !IsWindow(help); }));
+    CHECK(testing::PumpUntil([&] { return frmMain::Instance() == nullptr; }));
     CHECK(app.boxes.Seen().empty());
 }
 
