@@ -60,7 +60,6 @@ void frmMain::Form_Load(HINSTANCE instance) {
                 options))
         throw Win32Failure(GetLastError(), __LINE__);
     cSettings = std::make_unique<clsSetari>();
-    if (frmLogo* agent = frmLogo::Instance()) agent->InterfaceVisible(true);
 
     swfSKIN_ = std::make_unique<MoviePlayer>();
     swfSKIN_->FSCommand = [this](const std::string& command, const std::string& args) {
@@ -73,11 +72,12 @@ void frmMain::Form_Load(HINSTANCE instance) {
     cmdFake_ = std::make_unique<CommandButton>(hwnd(), "", Bounds{-3000, -3000, 90, 90});
     cmdFake_->SetName("cmdFake");
     CreatePages();
+    // Told once the window stands: a load that failed leaves the agent in the tray.
+    if (frmLogo* agent = frmLogo::Instance()) agent->InterfaceVisible(true);
 }
 
 void frmMain::Form_Activate() {
-    xEF = std::make_unique<clsTranspEffects>();
-    xEF->Done = [this](const std::string&) { xEF_Done(); };
+    NewEffects();
     uint8_t almostClear = 1;
     xEF->MakeTransp(TranspTarget::GivenWindow, almostClear, hwnd());
 
@@ -89,14 +89,18 @@ void frmMain::Form_Activate() {
 
     PlaceTabs();
     BringWindowToTop(hwnd());
-    if (xEF) {
-        xEF->Fade(hwnd(), kFadeInStep, kFadeTick, kFadeLow, kShownAlpha);
-        xEF->FormShadow(hwnd());
-        xEF->OnTOP(cSettings->OnTOP() != 0, hwnd());
-    }
+    if (!xEF) NewEffects(); // a window that could not be made translucent released it
+    xEF->Fade(hwnd(), kFadeInStep, kFadeTick, kFadeLow, kShownAlpha);
+    xEF->FormShadow(hwnd());
+    xEF->OnTOP(cSettings->OnTOP() != 0, hwnd());
     // The movie takes no keys and opens no menu of its own; the filter goes with the player's window.
     FlashMenu(hwnd(), false);
     Activated_ = true;
+}
+
+void frmMain::NewEffects() {
+    xEF = std::make_unique<clsTranspEffects>(); // one still running stops where it is
+    xEF->Done = [this](const std::string&) { xEF_Done(); };
 }
 
 void frmMain::xEF_Done() {

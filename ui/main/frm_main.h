@@ -111,6 +111,8 @@ private:
     void Form_Activate();
     void Form_QueryUnload();
     void Form_Unload();
+    // A new effects object for the window's next effect, its Done bound.
+    void NewEffects();
     void xEF_Done();
     void UnloadNow();
     void UnloadLater();

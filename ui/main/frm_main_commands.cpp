@@ -113,8 +113,7 @@ void frmMain::CloseHelp() {
 
 void frmMain::StartMinimize() {
     Closing_ = true;
-    xEF = std::make_unique<clsTranspEffects>(); // a fade-in still running stops where it is
-    xEF->Done = [this](const std::string&) { xEF_Done(); };
+    NewEffects(); // a fade-in still running stops where it is
     // A fade that cannot run must not keep the window: it goes at once (after the movie's call).
     auto unload = make_scope_exit([this] {
         xEF.reset();
