@@ -209,9 +209,7 @@ int main() {
     try {
         // A box would stop an unattended run: any is answered, and told at the end.
         testing::BoxWatcher boxes;
-        testing::RegTreeSnapshot user(HKEY_CURRENT_USER, "Software\\Quillfen");
-        testing::RegTreeSnapshot machine(HKEY_LOCAL_MACHINE, "Software\\Quillfen");
-        testing::RegTreeSnapshot run(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        testing::ProductKeys keys;
         testing::RegValueSnapshot tile(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
         testing::RegValueSnapshot style(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle");
         testing::RegValueSnapshot wallpaper(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper");

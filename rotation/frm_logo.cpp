@@ -8,11 +8,12 @@ namespace {
 unique_window<frmLogo> gLogo;
 } // namespace
 
-void frmLogo::Load(HINSTANCE instance, const std::string& argumentText) {
+void frmLogo::Load(HINSTANCE instance, const std::string& argumentText, AgentHost host) {
     unique_window<frmLogo> logo(new frmLogo);
     // Never shown: a top-level window that stays hidden (and out of the task list).
     if (!logo->Create(instance, kClassName, kProductTitle, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr))
         throw Win32Failure(GetLastError(), __LINE__);
+    logo->host_ = std::move(host);
     gLogo = std::move(logo);
     gLogo->Form_Load(argumentText);
 }
@@ -26,7 +27,10 @@ void frmLogo::Unload() {
 }
 
 void frmLogo::Form_Load(const std::string& argumentText) {
-    Guarded("Tessaline.frmLogo.Form_Load", kSilent, [&] { startedHidden_ = argumentText == "-s"; });
+    Guarded("Tessaline.frmLogo.Form_Load", kSilent, [&] {
+        startedHidden_ = argumentText == "-s";
+        if (!startedHidden_ && host_.showMainWindow) host_.showMainWindow();
+    });
 }
 
 void frmLogo::OnDestroyed() {

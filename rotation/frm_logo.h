@@ -3,16 +3,24 @@
 #pragma once
 #include "core/window.h"
 
+#include <functional>
 #include <string>
 
 namespace tsln {
+
+// What the agent asks of the program's interface.
+struct AgentHost {
+    // Loads the main window if needed and shows it; may be empty (the agent then shows nothing).
+    std::function<void()> showMainWindow;
+};
 
 class frmLogo : public Window {
 public:
     static constexpr const char* kClassName = "TessalineAgent";
 
     // Loads the agent (the program-wide reference keeps it); the argument text tells how it was started.
-    static void Load(HINSTANCE instance, const std::string& argumentText);
+    // Started by the user (without "-s") it shows the main window through `host`.
+    static void Load(HINSTANCE instance, const std::string& argumentText, AgentHost host);
     // The loaded agent, or null.
     static frmLogo* Instance();
     // Unloads the agent: its window goes, the reference is dropped and the process ends.
@@ -20,6 +28,9 @@ public:
 
     // True when started at log-on ("-s"): the agent starts hidden in the tray.
     bool StartedHidden() const { return startedHidden_; }
+
+    // The main window tells when it opens (true) and when it went back to the tray (false).
+    void InterfaceVisible(bool visible) { interfaceVisible_ = visible; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,7 +40,9 @@ protected:
 private:
     void Form_Load(const std::string& argumentText);
 
+    AgentHost host_;
     bool startedHidden_ = false;
+    bool interfaceVisible_ = false;
 };
 
 } // namespace tsln

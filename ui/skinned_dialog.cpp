@@ -6,13 +6,6 @@
 namespace tsln {
 
 namespace {
-// The opening and closing cross-fades: alpha change per tick, tick in ms, the two alphas.
-constexpr uint8_t kOpeningStep = 10;
-constexpr uint8_t kClosingStep = 20;
-constexpr int16_t kFadeTick = 10;
-constexpr uint8_t kShownAlpha = 230;
-constexpr uint8_t kBehindAlpha = 120;
-
 // A control as the skin manager colours it: one without the colour passes.
 class ControlColors : public SkinColorable {
 public:
@@ -32,6 +25,13 @@ private:
     Control& control_;
 };
 
+// The opening and closing cross-fades: alpha change per tick, tick in ms, the two alphas.
+constexpr uint8_t kOpeningStep = 10;
+constexpr uint8_t kClosingStep = 20;
+constexpr int16_t kFadeTick = 10;
+constexpr uint8_t kShownAlpha = 230;
+constexpr uint8_t kBehindAlpha = 120;
+
 char Upper(char letter) {
     CharUpperBuffA(&letter, 1);
     return letter;
@@ -49,6 +49,27 @@ bool IsDroppedCombo(HWND window) {
     return lstrcmpiA(name, "ComboBox") == 0 && SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 } // namespace
+
+bool SkinBackground::Set(HWND window, COLORREF color) {
+    unique_gdi brush(CreateSolidBrush(color));
+    if (!brush) return false;
+    brush_ = std::move(brush);
+    InvalidateRect(window, nullptr, TRUE);
+    return true;
+}
+
+void SkinBackground::Erase(HWND window, HDC dc) const {
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, brush_ ? static_cast<HBRUSH>(brush_.get()) : GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void ForEachSkinnedControl(HWND window, const std::function<void(SkinColorable& control)>& visit) {
+    for (Control* control : ControlsOf(window)) {
+        ControlColors colors(*control);
+        visit(colors);
+    }
+}
 
 SkinnedDialog::SkinnedDialog(clsSkins* skins, HWND owner, const SkinsSetup* lookup)
     : skins_(skins), owner_(owner) {
@@ -80,18 +101,11 @@ void SkinnedDialog::CreateSkinnedWindow(const char* className, const char* capti
 }
 
 void SkinnedDialog::ForEachControl(const std::function<void(SkinColorable& control)>& visit) {
-    for (Control* control : ControlsOf(hwnd())) {
-        ControlColors colors(*control);
-        visit(colors);
-    }
+    ForEachSkinnedControl(hwnd(), visit);
 }
 
 bool SkinnedDialog::SetBackColor(COLORREF color) {
-    unique_gdi brush(CreateSolidBrush(color));
-    if (!brush) return false;
-    background_ = std::move(brush);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-    return true;
+    return background_.Set(hwnd(), color);
 }
 
 bool SkinnedDialog::SetForeColor(COLORREF color) {
@@ -207,13 +221,9 @@ bool SkinnedDialog::PreTranslateMessage(MSG& msg) {
 
 LRESULT SkinnedDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client,
-                 background_ ? static_cast<HBRUSH>(background_.get()) : GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ERASEBKGND:
+        background_.Erase(hwnd(), reinterpret_cast<HDC>(wParam));
         return 1;
-    }
     case WM_ACTIVATE:
         // The keys go to the dialog's first control to take them.
         if (LOWORD(wParam) != WA_INACTIVE && !IsChild(hwnd(), GetFocus())) {

@@ -15,6 +15,21 @@
 
 namespace tsln {
 
+// A window's background in the skin's colour (the system's face colour until it has one).
+class SkinBackground {
+public:
+    // False when no brush could be made; the colour shown stays.
+    bool Set(HWND window, COLORREF color);
+    // Paints the whole inside (WM_ERASEBKGND).
+    void Erase(HWND window, HDC dc) const;
+
+private:
+    unique_gdi brush_;
+};
+
+// Offers every control of `window` the skin's colours; a control without one of them passes it.
+void ForEachSkinnedControl(HWND window, const std::function<void(SkinColorable& control)>& visit);
+
 class SkinnedDialog : public Window, public SkinTarget {
 public:
     // `skins` is the main window's skin manager and `owner` the main window. Without a manager the dialog
@@ -72,7 +87,7 @@ private:
     HWND owner_;
     std::unique_ptr<clsTranspEffects> xEF;
     bool Closing_ = false;
-    unique_gdi background_;
+    SkinBackground background_;
     CommandButton* default_ = nullptr;
     CommandButton* cancel_ = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "ui/slider_values.h"
+#include "skins/skin_values.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,14 +35,6 @@ int RailEdge(int32_t style) {
     return style >= 0 && style <= 4 ? kEdges[style] : -1;
 }
 
-long long RoundHalfEven(double value) {
-    const double down = std::floor(value);
-    const double rest = value - down;
-    long long result = static_cast<long long>(down);
-    if (rest > 0.5 || (rest == 0.5 && result % 2 != 0)) ++result;
-    return result;
-}
-
 int32_t AcceptedValue(int32_t value, int32_t min, int32_t max) {
     if (value >= min && value <= max) return value;
     return max > min ? max - 1 : min;
@@ -58,8 +51,9 @@ int32_t ValueAtOffset(int offset, int travel, int32_t min, int32_t max, bool ver
     offset = std::clamp(offset, 0, travel);
     const double fraction = static_cast<double>(vertical ? travel - offset : offset) / travel;
     const double range = static_cast<double>(max) - static_cast<double>(min);
-    const long long value = RoundHalfEven(fraction * range + min);
-    return static_cast<int32_t>(std::clamp<long long>(value, min, max));
+    // Inside min..max, so rounding cannot overflow.
+    const int32_t value = RoundHalfEven(fraction * range + min);
+    return std::clamp(value, min, max);
 }
 
 SliderGeometry LayOutSlider(bool vertical, SliderSize thumb, SliderSize railPicture, SliderSize size) {

@@ -28,9 +28,6 @@ bool IsRailStyle(int32_t style);
 // The edge the platform draws for an edge style (DrawEdge's edge flags); -1 for the picture style.
 int RailEdge(int32_t style);
 
-// Rounds to the nearest whole number, halves to the even one.
-long long RoundHalfEven(double value);
-
 // The value that setting `value` stores: itself inside min..max; outside, max - 1 (not the nearer bound).
 // An empty range (min equal to max) has only the one value.
 int32_t AcceptedValue(int32_t value, int32_t min, int32_t max);

@@ -28,10 +28,7 @@ TestWindow::TestWindow(const char* className, const char* title, bool visible) {
 }
 
 int Alpha(HWND hwnd) {
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
-    return alpha;
+    return testing::LayeredAlpha(hwnd);
 }
 
 bool IsLayered(HWND hwnd) {

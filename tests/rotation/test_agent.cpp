@@ -17,7 +17,7 @@ bool TakeQuit() {
 TEST_CASE("the agent loads hidden and unloading drops its reference and ends the loop") {
     REQUIRE(frmLogo::Instance() == nullptr);
     SUBCASE("started at log-on, unloaded by the program") {
-        frmLogo::Load(GetModuleHandleA(nullptr), "-s");
+        frmLogo::Load(GetModuleHandleA(nullptr), "-s", {});
         REQUIRE(frmLogo::Instance() != nullptr);
         HWND agent = frmLogo::Instance()->hwnd();
         CHECK(frmLogo::Instance()->StartedHidden());
@@ -29,7 +29,7 @@ TEST_CASE("the agent loads hidden and unloading drops its reference and ends the
         CHECK(TakeQuit());
     }
     SUBCASE("started by the user, closed from outside") {
-        frmLogo::Load(GetModuleHandleA(nullptr), "-s x");
+        frmLogo::Load(GetModuleHandleA(nullptr), "-s x", {});
         REQUIRE(frmLogo::Instance() != nullptr);
         HWND agent = frmLogo::Instance()->hwnd();
         CHECK_FALSE(frmLogo::Instance()->StartedHidden());

@@ -118,7 +118,7 @@ public:
 
     settings_test::RegistryGuard registry; // also points the data folder at a scratch folder
     testing::TempDir skins{"skins"};
-    testing::BoxWatcher watcher;
+    testing::BoxWatcher watcher{IDOK, false}; // the platform's boxes: the tests drive the skinned ones
     int ended = 0;
 };
 

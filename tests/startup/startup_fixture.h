@@ -32,12 +32,16 @@ public:
     const std::string& Folder() const { return folder_; }
 
 private:
+    testing::DistSkin skin_{TSLN_TEST_SKIN}; // a start by the user opens the skinned main window
+    // The main window stores its skin and place when it goes.
+    testing::RegTreeSnapshot userKeys_{HKEY_CURRENT_USER, "Software\\Quillfen"};
     std::string folder_, aside_;
     bool had_;
 };
 
 // Everything a start-up test may change: the product's keys, the UIHost value, the log.
 struct Guard {
+    testing::DistSkin skin{TSLN_TEST_SKIN}; // a start by the user opens the skinned main window
     testing::RegTreeSnapshot userKeys{HKEY_CURRENT_USER, "Software\\Quillfen"};
     testing::RegTreeSnapshot machineKeys{HKEY_LOCAL_MACHINE, "Software\\Quillfen"};
     testing::RegValueSnapshot uiHost{HKEY_LOCAL_MACHINE, kWinlogon, "UIHost"};

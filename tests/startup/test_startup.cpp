@@ -182,7 +182,8 @@ TEST_CASE("a file standing where the application folder should be counts as exis
     const std::string& folder = aside.Folder();
     REQUIRE(testing::WriteFileBytes(folder, "not a folder"));
 
-    tsdriver::RunResult r = Run("");
+    // Started hidden: the main window would unpack its skin into the folder.
+    tsdriver::RunResult r = Run("-s");
     CHECK(r.boxes.empty());
     CHECK(r.agentSeen);
     CHECK(testing::ReadFileBytes(folder) == "not a folder");

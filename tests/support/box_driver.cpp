@@ -13,8 +13,49 @@ constexpr DWORD kIconLimitMs = 3000;
 // How long cancelled dialogs may take to go.
 constexpr DWORD kCancelLimitMs = 1000;
 
+// The program's own skinned message box, a top-level window of its own class.
+constexpr const char* kSkinnedBoxClass = "TessalineMsgBox";
+
+bool IsSkinnedBox(HWND window) {
+    return ClassOf(window) == kSkinnedBoxClass;
+}
+
+// The skinned box's button of that command id (IDOK "OK", IDCANCEL "Cancel"), shown, or null.
+struct ButtonSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownButton(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ButtonSearch*>(param);
+    if (ClassOf(child) == "Button" && IsWindowVisible(child) && WindowText(child) == search->caption) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND SkinnedButton(HWND box, const char* caption) {
+    ButtonSearch search{caption, nullptr};
+    EnumChildWindows(box, &FindShownButton, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+const char* CaptionOf(int id) {
+    return id == IDOK ? "OK" : id == IDCANCEL ? "Cancel" : id == IDYES ? "Yes" : id == IDNO ? "No" : "";
+}
+
+BOOL CALLBACK FindStatic(HWND child, LPARAM param) {
+    if (ClassOf(child) == "Static") {
+        *reinterpret_cast<HWND*>(param) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 struct DialogSearch {
     DWORD pid;
+    bool withSkinned;
     std::vector<HWND> found;
 };
 
@@ -22,7 +63,9 @@ BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && IsWindowVisible(window) && ClassOf(window) == "#32770")
+    if (pid != search->pid || !IsWindowVisible(window)) return TRUE;
+    const std::string name = ClassOf(window);
+    if (name == "#32770" || (search->withSkinned && name == kSkinnedBoxClass))
         search->found.push_back(window);
     return TRUE;
 }
@@ -100,8 +143,8 @@ bool WaitFor(const std::function<bool()>& done, DWORD limitMs) {
     }
 }
 
-std::vector<HWND> DialogsOf(DWORD pid) {
-    DialogSearch search{pid, {}};
+std::vector<HWND> DialogsOf(DWORD pid, bool withSkinned) {
+    DialogSearch search{pid, withSkinned, {}};
     EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -110,8 +153,8 @@ std::vector<HWND> OwnDialogs() {
     return DialogsOf(GetCurrentProcessId());
 }
 
-HWND FindBoxOf(DWORD pid) {
-    std::vector<HWND> dialogs = DialogsOf(pid);
+HWND FindBoxOf(DWORD pid, bool withSkinned) {
+    std::vector<HWND> dialogs = DialogsOf(pid, withSkinned);
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
@@ -149,24 +192,39 @@ BoxInfo ReadBox(HWND box) {
     BoxInfo info;
     info.hwnd = box;
     info.title = WindowText(box);
-    info.text = WindowText(GetDlgItem(box, 0xFFFF));
-    info.icon = IconName(box);
-    static const struct {
-        int id;
-        const char* name;
-    } kButtons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "Yes"}, {IDNO, "No"}};
-    for (const auto& button : kButtons) {
-        HWND control = GetDlgItem(box, button.id);
+    const bool skinned = IsSkinnedBox(box);
+    if (skinned) {
+        HWND message = nullptr; // the skinned box's one label holds its message
+        EnumChildWindows(box, &FindStatic, reinterpret_cast<LPARAM>(&message));
+        info.text = message ? WindowText(message) : std::string();
+        info.icon = "none";
+    } else {
+        info.text = WindowText(GetDlgItem(box, 0xFFFF));
+        info.icon = IconName(box);
+    }
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        HWND control = skinned ? SkinnedButton(box, CaptionOf(id)) : GetDlgItem(box, id);
         if (!control || !IsWindowVisible(control)) continue;
         if (!info.buttons.empty()) info.buttons += ' ';
-        info.buttons += button.name;
+        info.buttons += CaptionOf(id);
     }
     return info;
 }
 
 void Click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    if (!IsSkinnedBox(dialog)) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return;
+    }
+    // The skinned box's buttons have no fixed ids: the one with the caption is pressed. Cancel on a box
+    // without it closes the box, as Esc does.
+    if (HWND button = SkinnedButton(dialog, CaptionOf(id))) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    } else if (id == IDCANCEL) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
 }
 
 bool Press(HWND box, int id, DWORD limitMs) {
@@ -174,7 +232,7 @@ bool Press(HWND box, int id, DWORD limitMs) {
     return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, limitMs);
 }
 
-BoxWatcher::BoxWatcher(int button) : button_(button) {
+BoxWatcher::BoxWatcher(int button, bool withSkinned) : button_(button), withSkinned_(withSkinned) {
     InitializeCriticalSection(&lock_);
     thread_.reset(CreateThread(nullptr, 0, &BoxWatcher::Thread, this, 0, nullptr));
     if (!thread_) {
@@ -201,8 +259,12 @@ DWORD WINAPI BoxWatcher::Thread(void* param) {
     try {
         for (;;) {
             HWND box = nullptr;
-            WaitFor([&] { return self->stop_ || (box = FindBoxOf(GetCurrentProcessId())) != nullptr; },
-                    INFINITE);
+            WaitFor(
+                [&] {
+                    return self->stop_ ||
+                           (box = FindBoxOf(GetCurrentProcessId(), self->withSkinned_)) != nullptr;
+                },
+                INFINITE);
             if (self->stop_) break;
             BoxInfo info = ReadBox(box);
             EnterCriticalSection(&self->lock_);

@@ -1,4 +1,5 @@
-// Finds, reads and answers dialogs and message boxes (class #32770) from outside the thread that shows
+// Finds, reads and answers dialogs and message boxes (class #32770, and the program's own skinned box
+// "TessalineMsgBox") from outside the thread that shows
 // them: the tests drive their own process's boxes from a second thread, tools/driver those of the real
 // program. Every wait is for a condition; its limit is a safety net against a hang, never a measurement.
 #pragma once
@@ -23,11 +24,12 @@ struct BoxInfo {
 // For threads without windows of their own (use PumpUntil on a thread that has some).
 bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000);
 
-// The visible dialogs of a process, in the order of the window list (the topmost first).
-std::vector<HWND> DialogsOf(DWORD pid);
+// The visible dialogs of a process, in the order of the window list (the topmost first); the skinned box
+// among them unless `withSkinned` is false.
+std::vector<HWND> DialogsOf(DWORD pid, bool withSkinned = true);
 std::vector<HWND> OwnDialogs();
 // The first visible dialog of a process, or null.
-HWND FindBoxOf(DWORD pid);
+HWND FindBoxOf(DWORD pid, bool withSkinned = true);
 // Waits for a visible dialog of the process captioned `caption` (any caption when empty) other than
 // `except`; null when none showed within the limit.
 HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr, DWORD limitMs = 10000);
@@ -35,18 +37,21 @@ HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr,
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
 
-// A message box's title, text and icon. The icon is recognised by what the box shows on screen, so this
-// waits until the box has drawn one of the known icons ("unknown" when it never does).
+// A message box's title, text, icon and buttons. The icon is recognised by what the box shows on screen,
+// so this waits until the box has drawn one of the known icons ("unknown" when it never does); the
+// skinned box shows none.
 BoxInfo ReadBox(HWND box);
-// Clicks a dialog's button (its command id: IDOK, IDYES...) without waiting.
+// Clicks a dialog's button (its command id: IDOK, IDYES...) without waiting; on the skinned box the
+// button of that caption, and IDCANCEL without a Cancel button closes it.
 void Click(HWND dialog, int id);
 // Clicks, then waits until the box has gone (closed or hidden); false when it is still up past the limit.
 bool Press(HWND box, int id, DWORD limitMs = 10000);
 
-// Answers every box this process shows, from a second thread: reads each, then presses `button`.
+// Answers every box this process shows (only the platform's without `withSkinned`), from a second
+// thread: reads each, then presses `button`.
 class BoxWatcher {
 public:
-    explicit BoxWatcher(int button = IDOK);
+    explicit BoxWatcher(int button = IDOK, bool withSkinned = true);
     ~BoxWatcher();
     BoxWatcher(const BoxWatcher&) = delete;
     BoxWatcher& operator=(const BoxWatcher&) = delete;
@@ -56,6 +61,7 @@ public:
 private:
     static DWORD WINAPI Thread(void* self);
     int button_;
+    bool withSkinned_;
     volatile LONG stop_ = 0;
     CRITICAL_SECTION lock_;
     std::vector<BoxInfo> seen_;

@@ -309,4 +309,29 @@ std::string UserAppFolder() {
     return tsln::AddBackslash(tsln::UserAppDataFolder()) + "Tessaline";
 }
 
+int LayeredAlpha(HWND window) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
+    return alpha;
+}
+
+DistSkin::DistSkin(const std::string& package) : folder_(DistDir() + "\\SKINS") {
+    const size_t slash = package.find_last_of('\\');
+    path_ = folder_ + "\\" + package.substr(slash == std::string::npos ? 0 : slash + 1);
+    madeFolder_ = CreateDirectoryA(folder_.c_str(), nullptr) != FALSE;
+    added_ = CopyFileA(package.c_str(), path_.c_str(), TRUE) != FALSE;
+    if (!PathExists(path_)) throw std::runtime_error("cannot put the skin " + package + " beside the exe");
+}
+
+DistSkin::~DistSkin() {
+    if (added_) DeleteFileA(path_.c_str());
+    if (madeFolder_) RemoveDirectoryA(folder_.c_str());
+}
+
+std::string DistSkin::Name() const {
+    const std::string file = path_.substr(path_.find_last_of('\\') + 1);
+    return file.substr(0, file.size() - 4);
+}
+
 } // namespace testing

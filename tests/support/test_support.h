@@ -157,6 +157,36 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
 
 // The dist folder of the build (where Tessaline.exe and its components are).
 std::string DistDir();
+
+// A window's layered alpha, -1 when it has none.
+int LayeredAlpha(HWND window);
+
+// The program's registry trees (both product keys and the Run key), restored at the end.
+struct ProductKeys {
+    RegTreeSnapshot user{HKEY_CURRENT_USER, "Software\\Quillfen"};
+    RegTreeSnapshot machine{HKEY_LOCAL_MACHINE, "Software\\Quillfen"};
+    RegTreeSnapshot run{HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"};
+};
+
+// Puts the skin package `package` into the SKINS folder beside the exe under test (dist\SKINS), making
+// the folder when it is missing, and removes what it added at the end. The package's file and skin name
+// is kept.
+class DistSkin {
+public:
+    explicit DistSkin(const std::string& package);
+    ~DistSkin();
+    DistSkin(const DistSkin&) = delete;
+    DistSkin& operator=(const DistSkin&) = delete;
+    // The skin's name (the package's file name without ".csk").
+    std::string Name() const;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string folder_;
+    std::string path_;
+    bool madeFolder_ = false;
+    bool added_ = false;
+};
 // The per-user application folder the program uses: %APPDATA%\Tessaline (without "\").
 std::string UserAppFolder();
 

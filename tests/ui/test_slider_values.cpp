@@ -17,15 +17,6 @@ TEST_CASE("a value outside the range becomes Max - 1, and an empty range has onl
     CHECK(AcceptedValue(INT32_MIN, INT32_MIN + 1, INT32_MAX) == INT32_MAX - 1);
 }
 
-TEST_CASE("rounding takes halves to the even number") {
-    CHECK(RoundHalfEven(2.5) == 2);
-    CHECK(RoundHalfEven(3.5) == 4);
-    CHECK(RoundHalfEven(-2.5) == -2);
-    CHECK(RoundHalfEven(-3.5) == -4);
-    CHECK(RoundHalfEven(2.4999) == 2);
-    CHECK(RoundHalfEven(7.0) == 7);
-}
-
 TEST_CASE("thumb positions and values map onto each other, Min at the left or at the bottom") {
     // 154 values over 200 pixels: every value has its own position and comes back from it.
     for (int32_t value = 76; value <= 230; ++value) {

@@ -5,6 +5,7 @@ namespace tsdriver {
 namespace {
 
 const char* const kAgentClass = "TessalineAgent";
+const char* const kMainClass = "TessalineMain";
 
 struct FindContext {
     DWORD pid;
@@ -22,13 +23,13 @@ BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
+} // namespace
+
 HWND FindWindowOf(DWORD pid, const char* className) {
     FindContext ctx{pid, className, nullptr};
     EnumWindows(&FindByClass, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
-
-} // namespace
 
 ScopedWinVersion::ScopedWinVersion(const std::string& exeName, const std::string& version) {
     if (version.empty()) return;
@@ -112,6 +113,10 @@ HWND Process::FindBox() const {
 }
 HWND Process::FindAgent() const {
     return FindWindowOf(id_, kAgentClass);
+}
+
+HWND Process::FindMain() const {
+    return FindWindowOf(id_, kMainClass);
 }
 
 HWND Process::WaitBoxOrAgent(DWORD timeoutMs) const {

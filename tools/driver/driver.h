@@ -1,5 +1,6 @@
 // Drives the real Tessaline.exe: starts it in a chosen Windows version, reads and answers its message
-// boxes, finds its agent window and tells how the process ended.
+// boxes (the platform's and its own skinned one), finds its agent and main windows and tells how the
+// process ended.
 #pragma once
 #include "core/unique_any.h"
 #include "tests/support/box_driver.h"
@@ -11,6 +12,9 @@
 namespace tsdriver {
 
 using testing::BoxInfo;
+
+// The first top-level window of the process with that class (shown or not), or null.
+HWND FindWindowOf(DWORD pid, const char* className);
 
 // Sets the Windows version Wine reports to one executable (by file name) and restores the previous
 // setting when it goes.
@@ -41,10 +45,13 @@ public:
     DWORD ExitCode() const;
     void Kill() const;
 
-    // The first message box (class #32770) the process shows, or null.
+    // The first message box (class #32770, or the program's skinned "TessalineMsgBox") the process
+    // shows, or null.
     HWND FindBox() const;
     // The agent window of the process (hidden, class "TessalineAgent"), or null.
     HWND FindAgent() const;
+    // The main window of the process (class "TessalineMain"), or null.
+    HWND FindMain() const;
     // Waits until a box shows, the agent exists or the process ends; returns the box if one showed.
     HWND WaitBoxOrAgent(DWORD timeoutMs) const;
     // Asks the agent to unload and waits for the process to end.

@@ -1,6 +1,7 @@
 // tsdriver: starts Tessaline.exe, answers its message boxes and says how it ended.
 //   tsdriver [--winver V] [--press ok|cancel|yes|no] [--keep-running] [--timeout MS] EXE [ARGUMENT TEXT]
-// Prints one line per event: "box<TAB>title<TAB>icon<TAB>text", "agent<TAB>running", "exit<TAB>code".
+// Prints one line per event: "box<TAB>title<TAB>icon<TAB>text<TAB>buttons", "agent<TAB>running",
+// "exit<TAB>code".
 #include "tools/driver/driver.h"
 
 #include <cstdio>
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
 
     tsdriver::RunResult result = tsdriver::Run(options);
     for (const auto& box : result.boxes)
-        printf("box\t%s\t%s\t%s\n", box.title.c_str(), box.icon.c_str(), tsdriver::OneLine(box.text).c_str());
+        printf("box\t%s\t%s\t%s\t%s\n", box.title.c_str(), box.icon.c_str(),
+               tsdriver::OneLine(box.text).c_str(), box.buttons.c_str());
     if (result.agentSeen) printf("agent\trunning\n");
     if (result.timedOut) printf("timeout\n");
     if (result.exited) printf("exit\t%lu\n", result.exitCode);

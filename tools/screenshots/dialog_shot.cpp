@@ -5,6 +5,7 @@
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
 #include "rotation/frm_change.h"
+#include "tools/screenshots/shot_ready.h"
 #include "ui/frm_msgbox.h"
 
 #include <windows.h>
@@ -29,13 +30,7 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
         return; // still fading in
     if (!gShot.written) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        RECT rect = {};
-        GetWindowRect(dialog, &rect);
-        if (FILE* out = std::fopen(gShot.ready.c_str(), "wb")) {
-            std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top);
-            std::fclose(out);
-        }
+        WriteReady(gShot.ready, dialog);
         gShot.written = true;
     } else if (FileExists(gShot.done)) {
         PostMessageA(dialog, WM_CLOSE, 0, 0);

@@ -5,18 +5,12 @@
 # Builds what it needs into build/ (or $TSLN_BUILD) and uses a Wine prefix of its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/shoot.sh"
 
-ensure_deps
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target tsdialogshot tsln test_movie_sample
-
-export WINEPREFIX=$BUILD/shots-prefix
-fresh_prefix "$WINEPREFIX"
-export WINEDEBUG=-all
-
+prepare_shots tsdialogshot tsln test_movie_sample
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/skins" "$ROOT/docs/screenshots"
+mkdir -p "$work/skins"
 
 # The package: the program's own colours for a dark skin, a rounded outline, a screenshot and a movie.
 python3 - "$work/skins/Graphite.csk" "$ROOT/res/pictures/103.jpg" "$BUILD/tests/movie/sample.swf" <<'PY'
@@ -39,20 +33,8 @@ wineserver -w
 
 shoot() { # kind output
     local kind=$1 out=$2 ready="$work/$1.ready" done="$work/$1.done"
-    rm -f "$ready" "$done"
-    xvfb-run -a -s "-screen 0 800x600x24" bash -c '
-        set -eu
-        wine explorer /desktop=shots,800x600 "$1" "$2" "$3" "$4" "$5" "$6" &
-        for _ in $(seq 600); do [ -s "$7" ] && break; sleep 0.05; done
-        [ -s "$7" ] || { echo "the dialog did not show" >&2; exit 1; }
-        read -r x y w h < "$7"
-        m=28
-        import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m))+$((y - m))" +repage "$9"
-        touch "$8"
-        wait
-        wineserver -k || true' _ "$BUILD/tools/tsdialogshot.exe" "$kind" "$(winpath "$work/skins")" \
-        "$(winpath "$DIST/tsln.dll")" "$(winpath "$ready")" "$(winpath "$done")" "$ready" "$done" "$out"
-    log "wrote $out"
+    shoot_window "$out" 800x600 "$ready" "$done" "$BUILD/tools/tsdialogshot.exe" "$kind" \
+        "$(winpath "$work/skins")" "$(winpath "$DIST/tsln.dll")" "$(winpath "$ready")" "$(winpath "$done")"
 }
 
 shoot msgbox "$ROOT/docs/screenshots/msgbox.png"

@@ -1,0 +1,135 @@
+// The real Tessaline.exe started by the user: its main window, driven by real mouse clicks on the skin's
+// movie, as another process sees it.
+#include "core/unique_any.h"
+#include "tests/mainwin/mainwin_fixture.h"
+#include "tools/driver/driver.h"
+
+#include <doctest.h>
+#include <algorithm>
+#include <vector>
+
+using namespace mainwin_test;
+
+namespace {
+// A started program with its main window shown and faded in; killed at the end if still running.
+struct Started {
+    Started() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
+        REQUIRE(process.Id() != 0);
+        REQUIRE(testing::WaitFor([&] { return (main = process.FindMain()) != nullptr || !process.Running(); },
+                                 30000));
+        REQUIRE(main != nullptr);
+        REQUIRE(testing::WaitFor([&] { return LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
+        player = PlayerOf(main);
+        REQUIRE(player != nullptr);
+    }
+    ~Started() { process.Kill(); }
+
+    // Clicks the movie's button and waits until the window has handled it (its focus step ran).
+    void Click(const std::string& command, const std::string& argument = {}) {
+        LeftClickAt(ButtonPoint(player, command, argument));
+    }
+
+    SkinGuard guard;
+    tsdriver::Process process;
+    HWND main = nullptr;
+    HWND player = nullptr;
+};
+
+struct Look {
+    const std::string& caption;
+    bool shown;
+};
+
+BOOL CALLBACK LookAt(HWND child, LPARAM param) {
+    auto* look = reinterpret_cast<Look*>(param);
+    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->shown = true;
+    return !look->shown;
+}
+
+// A shown control of the main window with that caption.
+bool Shown(HWND main, const std::string& caption) {
+    Look look{caption, false};
+    EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
+    return look.shown;
+}
+
+bool HasPopupMenu(DWORD pid) {
+    HWND menu = tsdriver::FindWindowOf(pid, "#32768");
+    return menu != nullptr && IsWindowVisible(menu);
+}
+} // namespace
+
+TEST_CASE("a start by the user opens the skinned, layered main window, which the movie's buttons drive") {
+    Started app;
+    CHECK(testing::WindowText(app.main) == "Quillfen - Tessaline");
+    CHECK((GetWindowLongA(app.main, GWL_EXSTYLE) & WS_EX_LAYERED) != 0);
+    CHECK(HasRegion(app.main));
+    CHECK(testing::ClassOf(app.player).rfind("ATL:", 0) == 0);
+    CHECK(app.process.FindAgent() != nullptr);
+    CHECK(ShownPages(app.main) == 0);
+
+    // "tab" opens its page, "ok" closes it.
+    app.Click("tab", "3");
+    CHECK(testing::WaitFor([&] { return Shown(app.main, "no wallpaper"); }));
+    CHECK(ShownPages(app.main) == 1);
+    app.Click("ok");
+    CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 0; }));
+
+    // A right click and a key press on the movie reach nothing: the next left click is the first to act.
+    RightClickAt(ButtonPoint(app.player, "tab", "1"));
+    PostMessageA(app.player, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(app.player, WM_KEYUP, VK_RETURN, 0xC0000001);
+    app.Click("tab", "2");
+    CHECK(testing::WaitFor([&] { return Shown(app.main, "reset LogonUI to default"); }));
+    CHECK_FALSE(Shown(app.main, "  Add Visual Styles Support   "));
+    CHECK_FALSE(HasPopupMenu(app.process.Id()));
+    CHECK(ShownPages(app.main) == 1);
+    app.Click("ok");
+    CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 0; }));
+
+    // "minimize" fades the window out; it goes, and the agent keeps the program running.
+    std::vector<int> alphas;
+    app.Click("bar", "minimize");
+    CHECK(testing::WaitFor(
+        [&] {
+            if (!IsWindow(app.main)) return true;
+            const int alpha = LayeredAlpha(app.main);
+            if (alphas.empty() || alphas.back() != alpha) alphas.push_back(alpha);
+            return false;
+        },
+        10000));
+    REQUIRE_FALSE(alphas.empty());
+    CHECK(*std::min_element(alphas.begin(), alphas.end()) < 230);
+    CHECK(std::is_sorted(alphas.rbegin(), alphas.rend())); // only ever falling
+    CHECK(app.process.FindMain() == nullptr);
+    CHECK(app.process.Running());
+    CHECK(app.process.FindAgent() != nullptr);
+    CHECK(app.process.CloseAgent(20000));
+    CHECK(app.process.ExitCode() == 0);
+}
+
+TEST_CASE("close asks with the skinned box: Cancel leaves everything as it was, OK ends the program") {
+    Started app;
+    app.Click("tab", "4");
+    CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 1; }));
+
+    app.Click("bar", "close");
+    HWND box = testing::WaitForDialog(app.process.Id(), "Tessaline");
+    REQUIRE(box != nullptr);
+    CHECK(testing::ClassOf(box) == "TessalineMsgBox");
+    const testing::BoxInfo info = testing::ReadBox(box);
+    CHECK(info.text == "You want to close\r\nTessaline?");
+    CHECK(info.buttons == "OK Cancel");
+    CHECK(testing::Press(box, IDCANCEL));
+    CHECK(testing::WaitFor([&] { return LayeredAlpha(app.main) == 230; }));
+    CHECK(app.process.Running());
+    CHECK(IsWindowVisible(app.main));
+    CHECK(ShownPages(app.main) == 1);
+
+    app.Click("bar", "close");
+    box = testing::WaitForDialog(app.process.Id(), "Tessaline");
+    REQUIRE(box != nullptr);
+    CHECK(testing::Press(box, IDOK));
+    CHECK(app.process.WaitExit(20000));
+    CHECK(app.process.ExitCode() == 0);
+}

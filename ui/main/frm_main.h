@@ -1,0 +1,171 @@
+// The program's only interactive window: its whole face is the skin's movie, which draws the title bar,
+// the window buttons and a menu of six pages and talks to the window through its commands. The window
+// is loaded anew each time it is shown, fades in at its first activation, and fades out and unloads when
+// it goes back to the tray.
+#pragma once
+#include "core/clsSetari.h"
+#include "core/settings_form.h"
+#include "core/window.h"
+#include "effects/clsTranspEffects.h"
+#include "rotation/cls_wallpaper_logons.h"
+#include "shellutil/movie_player.h"
+#include "skins/clsSkins.h"
+#include "ui/controls/buttons.h"
+#include "ui/controls/combo_box.h"
+#include "ui/controls/control_array.h"
+#include "ui/controls/frame.h"
+#include "ui/controls/image.h"
+#include "ui/controls/label.h"
+#include "ui/controls/picture_box.h"
+#include "ui/cpv_slider.h"
+#include "ui/skinned_dialog.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tsln {
+
+class frmMain : public Window, public SkinTarget, public SkinMovie, public SettingsForm {
+public:
+    static constexpr const char* kClassName = "TessalineMain";
+    static constexpr const char* kCaption = "Quillfen - Tessaline";
+    // A page panel's size in twips.
+    static constexpr int kPageWidth = 6735;
+    static constexpr int kPageHeight = 3120;
+    static constexpr int kPageCount = 6;
+    // The vendor's web site, which every link of the program points to.
+    static constexpr const char* kVendorSite = "http://www.quillfen.com";
+
+    // Loads the window when none is loaded, and shows it modeless; the skin comes from the program's
+    // packages, or from those of `skins` (the tests' own folder).
+    static void Show(HINSTANCE instance);
+    static void Show(HINSTANCE instance, const SkinsSetup& skins);
+    // The loaded window, or null.
+    static frmMain* Instance();
+    // Unloads the loaded window (the program ends): the skin manager stores the skin and the position.
+    static void Unload();
+
+    // The skin manager: created at the first activation, released when the window is about to unload.
+    clsSkins* cSKIN() const { return cSKIN_.get(); }
+    // The transparency slider's value; writing it runs the slider's release handler as well.
+    uint8_t LevelVAL() const override;
+    void SetLevelVAL(uint8_t value) override;
+
+    // The movie's commands, as its buttons send them.
+    void swfSKIN_FSCommand(const std::string& command, const std::string& args);
+
+    // What the window shows, for its owner and its tests.
+    int16_t CurrentTab() const { return CurrentTab_; }
+    bool Activated() const { return Activated_; }
+    bool Closing() const { return Closing_; }
+    int16_t RTop() const { return RTop_; }
+    int16_t RLeft() const { return RLeft_; }
+    PictureBox& picTabs(int index) const { return picTabs_(index); }
+    CommandButton& cmdFake() const { return *cmdFake_; }
+    clsWallpaperLogons* cWL() const { return cWL_.get(); }
+    MoviePlayer& swfSKIN() const { return *swfSKIN_; }
+    // The link a page's "links" command opens; empty for a page without one.
+    static std::string LinkOf(int page);
+
+    // SkinTarget: the window and its controls take the skin's colours; the skin places the page area.
+    HWND Hwnd() const override { return hwnd(); }
+    void ForEachControl(const std::function<void(SkinColorable& control)>& visit) override;
+    bool SetBackColor(COLORREF color) override;
+    bool SetForeColor(COLORREF color) override;
+    void SetRTop(int16_t twips) override { RTop_ = twips; }
+    void SetRLeft(int16_t twips) override { RLeft_ = twips; }
+    SkinMovie* Movie() override { return this; }
+
+    // SkinMovie: forwarded to the movie player.
+    long CurrentFrame() override;
+    void SetMovie(const std::string& path) override;
+    void Move(int left, int top, int width, int height) override;
+    void GotoFrame(long frame) override;
+    void Play() override;
+
+    // SettingsForm: the pages' two-state controls.
+    std::string Name() const override { return "frmMain"; }
+    SettingsToggle& chkTaskTransp(int index) override { return chkTaskTransp_(index); }
+    SettingsToggle& chkDefault(int index) override { return chkDefault_(index); }
+    SettingsToggle& optOrder(int index) override { return optOrder_(index); }
+    SettingsToggle& chkProgram(int index) override { return chkProgram_(index); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    const char* FailureSource() const override { return "Tessaline.frmMain.WindowProc"; }
+    void OnDestroyed() override;
+
+private:
+    // The fade-in at the first activation and the fade-out on the way to the tray: step, tick, alphas.
+    static constexpr int16_t kFadeInStep = 10;
+    static constexpr int16_t kFadeOutStep = -30;
+    static constexpr int16_t kFadeTick = 10;
+    static constexpr uint8_t kFadeLow = 50;
+    static constexpr uint8_t kShownAlpha = 230;
+    static constexpr uint8_t kGoneAlpha = 10;
+
+    explicit frmMain(SkinsSetup skins);
+
+    void Form_Load(HINSTANCE instance);
+    void Form_Activate();
+    void Form_QueryUnload();
+    void Form_Unload();
+    // A new effects object for the window's next effect, its Done bound.
+    void NewEffects();
+    void xEF_Done();
+    void UnloadNow();
+    void UnloadLater();
+    // The skins page's controls as the skin manager takes them.
+    SkinsPageControls SkinsPage();
+    void CreatePages();
+    void CreateListPage(int page);
+    void PlaceTabs();
+    void StepMovie(bool forward, bool pageOpen);
+    void Level_MouseUp(int16_t shift);
+
+    // The commands of the table, each run to its end or failing.
+    void OpenTab(const std::string& args);
+    void CloseTab();
+    void OpenLink();
+    void Bar(const std::string& args);
+    void MoveWindow();
+    void CloseHelp();
+    void StartMinimize();
+    void AskClose();
+
+    SkinsSetup skinsSetup_;
+    std::unique_ptr<MoviePlayer> swfSKIN_;
+    std::unique_ptr<CommandButton> cmdFake_;
+    ControlArray<PictureBox> picTabs_{"picTabs"};
+    // Page 0: the transparency slider, the preview panels and the two boxes.
+    std::unique_ptr<cpvSlider> Level;
+    ControlArray<PictureBox> picPreviewTransp{"picPreviewTransp"};
+    ControlArray<CheckBox> chkTaskTransp_{"chkTaskTransp"};
+    // Page 1: the add and remove frames and their panels.
+    ControlArray<Frame> fraOptions{"fraOptions"};
+    ControlArray<PictureBox> picFrame{"picFrame"};
+    // Pages 2 to 5: lists, previews, descriptions and the controls the settings store fills.
+    ControlArray<ComboBox> cboLista{"cboLista"};
+    ControlArray<Image> imgPreview{"imgPreview"};
+    ControlArray<Label> lblDescription{"lblDescription"};
+    ControlArray<CommandButton> cmdApply{"cmdApply"};
+    ControlArray<CheckBox> chkDefault_{"chkDefault"};
+    ControlArray<OptionButton> optOrder_{"optOrder"};
+    ControlArray<CheckBox> chkProgram_{"chkProgram"};
+
+    std::unique_ptr<clsSkins> cSKIN_;
+    std::unique_ptr<clsTranspEffects> xEF;
+    std::unique_ptr<clsSetari> cSettings;
+    std::unique_ptr<clsWallpaperLogons> cWL_;
+    SkinBackground background_;
+    int16_t CurrentTab_ = 0;
+    HWND HelpWnd = nullptr;
+    bool Closing_ = false;
+    bool Activated_ = false;
+    bool activating_ = false;
+    int16_t RTop_ = 0;
+    int16_t RLeft_ = 0;
+};
+
+} // namespace tsln
