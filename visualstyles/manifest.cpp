@@ -6,6 +6,7 @@
 #include "core/unique_any.h"
 
 #include <windows.h>
+#include <optional>
 
 namespace tsln {
 
@@ -99,18 +100,33 @@ void CreateManifest(const std::string& path, const ShowPath& show) {
     }
 }
 
-void DeleteManifest(const std::string& path, const ShowPath& show) {
+namespace {
+// `known`: whether the caller found the manifest, or nothing to ask the file system here.
+void Delete(const std::string& path, std::optional<bool> known, const ShowPath& show) {
     try {
         Show(show, path);
-        if (!HasManifest(path)) return;
+        if (!(known ? *known : HasManifest(path))) return;
         const std::string manifest = ManifestPath(path);
         // Hidden, system and read-only manifests (shipped ones too) can only be deleted once normal.
-        if (!SetFileAttributesA(manifest.c_str(), FILE_ATTRIBUTE_NORMAL))
-            throw Win32Failure(GetLastError(), __LINE__);
+        if (!SetFileAttributesA(manifest.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            const DWORD error = GetLastError();
+            // Gone since it was looked for: there is nothing left to remove.
+            if (error == ERROR_FILE_NOT_FOUND) return;
+            throw Win32Failure(error, __LINE__);
+        }
         if (!DeleteFileA(manifest.c_str())) throw Win32Failure(GetLastError(), __LINE__);
     } catch (...) {
         HandleFailure("Tessaline.modVisualSupport.DeleteManifest", kSilent);
     }
+}
+} // namespace
+
+void DeleteManifest(const std::string& path, const ShowPath& show) {
+    Delete(path, std::nullopt, show);
+}
+
+void DeleteManifest(const std::string& path, bool hasManifest, const ShowPath& show) {
+    Delete(path, hasManifest, show);
 }
 
 } // namespace tsln

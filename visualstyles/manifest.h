@@ -29,5 +29,8 @@ void CreateManifest(const std::string& path, const ShowPath& show = {});
 // Shows `path`, then deletes its manifest whatever made it and whatever its attributes. Failures are
 // logged without a message box.
 void DeleteManifest(const std::string& path, const ShowPath& show = {});
+// The same for a program whose manifest was looked for already (a folder walk reads it from the folder's
+// listing): `hasManifest` stands for the file test.
+void DeleteManifest(const std::string& path, bool hasManifest, const ShowPath& show = {});
 
 } // namespace tsln

@@ -9,26 +9,25 @@
 namespace tsln {
 
 namespace {
-using Treat = void (*)(const std::string& path, const ShowPath& show);
-
-void Apply(bool single, const std::string& path, const ShowPath& show, Treat treat) {
-    if (single) {
-        treat(path, show);
-        return;
-    }
+// Walks the folder `path`, or the Program Files folder when `path` is empty.
+void WalkFolder(const std::string& path, const TreatProgram& treat) {
     std::string folder = path.empty() ? GetProgFilesDir() : path;
     // Without a Program Files folder the walk would start at the root of the current drive.
     if (folder.empty()) return;
-    WalkPrograms(AddBackslash(folder), [&](const std::string& program) { treat(program, show); });
+    WalkPrograms(AddBackslash(folder), treat);
 }
 } // namespace
 
 void AddVisualStyles(bool single, const std::string& path, const ShowPath& show) {
-    Apply(single, path, show, &CreateManifest);
+    if (single) return CreateManifest(path, show);
+    WalkFolder(path, [&](const std::string& program, bool) { CreateManifest(program, show); });
 }
 
 void RemoveVisualStyles(bool single, const std::string& path, const ShowPath& show) {
-    Apply(single, path, show, &DeleteManifest);
+    if (single) return DeleteManifest(path, show);
+    WalkFolder(path, [&](const std::string& program, bool hasManifest) {
+        DeleteManifest(program, hasManifest, show);
+    });
 }
 
 std::string GetProgFilesDir() {

@@ -230,3 +230,52 @@ TEST_CASE("links and junctions are not entered, so a looping tree ends") {
     WalkPrograms(root + "\\", shown.Callback());
     CHECK(Sorted(shown.paths) == Sorted({root + "\\a.exe", root + "\\sub\\b.exe", root + "\\other\\c.exe"}));
 }
+
+TEST_CASE("the walk reads each program's manifest from its folder's listing, as the file test finds it") {
+    vstest::Workspace ws;
+    std::string root = ws.programs.Path();
+    MakeFile(root + "\\plain.exe");
+    MakeFile(root + "\\plain.exe.manifest", "<shipped/>");
+    MakeFile(root + "\\Upper.exe");
+    MakeFile(root + "\\UPPER.EXE.Manifest", "<shipped/>", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    MakeFile(root + "\\sys.exe");
+    MakeFile(root + "\\sys.exe.manifest", "<shipped/>", FILE_ATTRIBUTE_SYSTEM); // not listed, yet found
+    MakeFile(root + "\\folder.exe");
+    MakeFolder(root + "\\folder.exe.manifest");
+    MakeFile(root + "\\bare.exe");
+    MakeFile(root + "\\bare.exe.manifest.bak");
+    MakeFile(root + "\\orphan.exe.manifest", "<shipped/>");
+    MakeFolder(root + "\\sub");
+    MakeFile(root + "\\sub\\caf\xe9.exe"); // beyond ASCII the file system compares the names
+    MakeFile(root + "\\sub\\CAF\xc9.EXE.manifest", "<shipped/>");
+
+    std::vector<std::pair<std::string, bool>> found;
+    WalkPrograms(root + "\\", [&](const std::string& path, bool hasManifest) {
+        CHECK(hasManifest == HasManifest(path));
+        found.emplace_back(path, hasManifest);
+    });
+    std::sort(found.begin(), found.end());
+    const bool cafe = HasManifest(root + "\\sub\\caf\xe9.exe");
+    CHECK(found == std::vector<std::pair<std::string, bool>>{{root + "\\Upper.exe", true},
+                                                             {root + "\\bare.exe", false},
+                                                             {root + "\\folder.exe", true},
+                                                             {root + "\\plain.exe", true},
+                                                             {root + "\\sub\\caf\xe9.exe", cafe},
+                                                             {root + "\\sys.exe", true}});
+
+    RemoveVisualStyles(false, root);
+    for (const char* gone : {"\\plain.exe.manifest", "\\UPPER.EXE.Manifest", "\\sys.exe.manifest"})
+        CHECK_FALSE(testing::PathExists(root + gone));
+    CHECK(cafe != testing::PathExists(root + "\\sub\\CAF\xc9.EXE.manifest"));
+    CHECK(testing::PathExists(root + "\\folder.exe.manifest")); // a folder is not deleted as a file
+    CHECK(testing::PathExists(root + "\\orphan.exe.manifest")); // no program of that name
+    CHECK(testing::PathExists(root + "\\bare.exe.manifest.bak"));
+}
+
+TEST_CASE("a manifest gone since the listing is nothing to remove") {
+    vstest::Workspace ws;
+    std::string app = ws.programs / "app.exe";
+    MakeFile(app);
+    DeleteManifest(app, true);
+    CHECK_FALSE(testing::PathExists(ws.FailureLog()));
+}
