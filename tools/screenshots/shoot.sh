@@ -24,7 +24,7 @@ shoot_window() {
         out=$1 size=$2 ready=$3 done=$4
         shift 4
         wine explorer /desktop=shots,"$size" "$@" &
-        for _ in $(seq 600); do [ -s "$ready" ] && break; sleep 0.05; done
+        for _ in $(seq 2400); do [ -s "$ready" ] && break; sleep 0.05; done
         [ -s "$ready" ] || { echo "the window did not show" >&2; exit 1; }
         read -r x y w h < "$ready"
         m=28
