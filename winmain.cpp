@@ -8,7 +8,10 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     tsln::StartupParts parts;
-    parts.loadAgent = &tsln::frmLogo::Load;
+    parts.loadAgent = [](HINSTANCE agentInstance, const std::string& argumentText) {
+        tsln::AgentHost host; // host.showMainWindow: the main window's Show
+        tsln::frmLogo::Load(agentInstance, argumentText, std::move(host));
+    };
     parts.playerClassId = TSLN_PLAYER_CLSID_TEXT;
     int code = tsln::Main(instance, tsln::ArgumentText(GetCommandLineA()), parts);
     if (code == tsln::kRunAgent) code = tsln::RunMessageLoop();
