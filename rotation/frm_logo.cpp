@@ -66,6 +66,7 @@ void frmLogo::Form_Load(HINSTANCE instance, const std::string& argumentText) {
 
         cSettings = std::make_unique<clsSetari>();
         cEffects = std::make_unique<clsTranspEffects>();
+        taskbar_ = FindTaskbarWindow();
         ApplyTaskbarTransparency(*cEffects);
 
         myTimer = std::make_unique<XTimer>();
@@ -159,6 +160,15 @@ void frmLogo::lTimer_Tick() {
 
 void frmLogo::myTimer_Tick() {
     Guarded("Tessaline.frmLogo.myTimer_Tick", kSilent, [&] {
+        // A shell that made a new taskbar without announcing it, or one that was not up yet when the
+        // program started at log-on, is met here.
+        const HWND taskbar = FindTaskbarWindow();
+        if (taskbar != taskbar_) {
+            if (taskbar != nullptr)
+                TaskbarCreated();
+            else
+                taskbar_ = nullptr; // the shell is gone; its successor is met when it comes
+        }
         if (cEffects) startMenuPoll_.Poll(*cEffects);
     });
 }
@@ -191,8 +201,15 @@ void frmLogo::Form_QueryUnload() {
 
 void frmLogo::TaskbarCreated() {
     Guarded("Tessaline.frmLogo.TaskbarCreated", kSilent, [&] {
-        // The old shell went with its icons: the icon goes back to the new tray as it was.
-        if (InTray && cTray) cTray->ReAddIcon();
+        taskbar_ = FindTaskbarWindow();
+        // The old shell went with its icons: the icon goes back to the new tray as it was, or in at
+        // last when there was no tray to take it before.
+        if (InTray && cTray) {
+            if (cTray->IconShown())
+                cTray->ReAddIcon();
+            else
+                cTray->ShowIcon();
+        }
         // The new taskbar is opaque, and the next Start menu is a window of the new shell.
         SetStartMenuHwnd(nullptr);
         if (cEffects) ApplyTaskbarTransparency(*cEffects);

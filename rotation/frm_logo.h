@@ -79,7 +79,8 @@ private:
     void wTimer_Tick();
     void lTimer_Tick();
     void myTimer_Tick();
-    // The shell made a new taskbar: the icon and the translucency go to it.
+    // The shell made a new taskbar (it says so, or the poll sees it): the icon and the translucency go
+    // to it.
     void TaskbarCreated();
 
     void ShowMainWindow();
@@ -90,7 +91,8 @@ private:
     AgentHost host_;
     std::function<int32_t(int32_t)> periodHook_;
     UINT taskbarCreated_ = 0;
-    unique_hicon icon_; // the tray's picture, held for as long as the icon may be shown
+    HWND taskbar_ = nullptr; // the shell's taskbar last treated
+    unique_hicon icon_;      // the tray's picture, held for as long as the icon may be shown
     bool InTray = false;
     std::unique_ptr<CSystrayIcon> cTray;
     std::unique_ptr<clsSetari> cSettings;

@@ -39,6 +39,15 @@ bool InShellTray(HWND hwnd) {
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
+// The shell forgets the icon, as when it restarts.
+void DropFromTray(HWND hwnd) {
+    NOTIFYICONDATAA record = {};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = hwnd;
+    record.uID = 1;
+    Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
 bool ListedAsApplication(HWND hwnd) {
     const LONG style = GetWindowLongA(hwnd, GWL_EXSTYLE);
     return (style & WS_EX_APPWINDOW) != 0 && (style & WS_EX_TOOLWINDOW) == 0;
@@ -455,8 +464,8 @@ TEST_CASE("the tray icon: a left-button release opens the main window, every oth
     }
 }
 
-TEST_CASE("a restarted shell gets the icon back while in the tray and its new taskbar made translucent; "
-          "the poll treats each newly shown Start menu window") {
+TEST_CASE("a restarted shell gets the icon back while in the tray and its new taskbar made translucent, "
+          "announced or not; the poll treats each newly shown Start menu window") {
     AgentGuard guard;
     guard.settings.SetTranspTaskbar(1);
     guard.settings.SetTranspStartMenu(1);
@@ -471,11 +480,7 @@ TEST_CASE("a restarted shell gets the icon back while in the tray and its new ta
 
     // The old shell went with its icon; the new one is opaque and announces itself.
     auto restart = [&] {
-        NOTIFYICONDATAA record = {};
-        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        record.hWnd = agent.hwnd();
-        record.uID = 1;
-        Shell_NotifyIconA(NIM_DELETE, &record);
+        DropFromTray(agent.hwnd());
         SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
         SetLayeredWindowAttributes(menu.get(), 0, 255, LWA_ALPHA);
         REQUIRE(PostMessageA(HWND_BROADCAST, tsln::CSystrayIcon::TaskbarCreatedMessage(), 0, 0));
@@ -484,6 +489,20 @@ TEST_CASE("a restarted shell gets the icon back while in the tray and its new ta
     restart();
     CHECK(InShellTray(agent.hwnd()));
     CHECK(agent->Tray()->IconShown());
+
+    {
+        // A shell that does not announce its new taskbar: the poll meets it. This one has no tray yet
+        // (the program's notifications reach it, and it refuses them): the icon counts as hidden...
+        DropFromTray(agent.hwnd());
+        TestWindow silent("Shell_TrayWnd", "");
+        SetWindowPos(silent.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        REQUIRE(tsln::FindTaskbarWindow() == silent.get());
+        REQUIRE(PumpUntil([&] { return Alpha(silent.get()) == 150 && !agent->Tray()->IconShown(); }));
+        SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
+    }
+    // ...and goes in at last when a taskbar with a tray comes.
+    REQUIRE(PumpUntil([&] { return Alpha(taskbar) == 150 && agent->Tray()->IconShown(); }));
+    CHECK(InShellTray(agent.hwnd()));
 
     agent.Mouse(WM_LBUTTONUP);
     REQUIRE(main.Shown());
