@@ -1,0 +1,26 @@
+// What a process holds, for the agent's benchmarks: its kernel handles and GDI and USER objects, its
+// processor time and its private bytes.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace bench {
+
+struct ObjectCounts {
+    long handles = 0;
+    long gdi = 0;
+    long user = 0;
+    // Where the figures come from: "platform" (the counting calls) or "probed" (Wine answers those
+    // with 0, so the handles of this process are looked up one by one).
+    std::string source;
+};
+
+// This process's kernel handles and GDI and USER objects.
+ObjectCounts CountObjects();
+
+// User plus kernel time of a process, in milliseconds.
+double ProcessorMs(HANDLE process);
+// A process's private bytes (its commit charge).
+unsigned long PrivateBytes(HANDLE process);
+
+} // namespace bench
