@@ -17,6 +17,7 @@
 
 #include <windows.h>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -59,7 +60,9 @@ tsln::unique_handle Open(DWORD pid) {
 }
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // A shorter measure for a quick look: bench_agent_idle SECONDS.
+    const DWORD measureMs = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) * 1000 : kMeasureMs;
     testing::RegTreeSnapshot user(HKEY_CURRENT_USER, "Software\\Quillfen");
     testing::RegTreeSnapshot machine(HKEY_LOCAL_MACHINE, "Software\\Quillfen");
     testing::RegTreeSnapshot run(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
@@ -74,8 +77,10 @@ int main() {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder = self;
     folder = folder.substr(0, folder.find_last_of('\\'));
-    const tsdriver::Process bare = tsdriver::Process::Start(folder + "\\bench_bare_loop.exe", "");
-    const tsdriver::Process agent = tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "-s");
+    const std::string bareExe = folder + "\\bench_bare_loop.exe";
+    const std::string agentExe = testing::DistDir() + "\\Tessaline.exe";
+    const tsdriver::Process bare = tsdriver::Process::Start(bareExe, "");
+    const tsdriver::Process agent = tsdriver::Process::Start(agentExe, "-s");
     if (!agent.Id() || !bare.Id()) {
         std::printf("cannot start the programs\n");
         return 1;
@@ -90,13 +95,13 @@ int main() {
     const tsln::unique_handle agentProcess = Open(agent.Id());
     const tsln::unique_handle bareProcess = Open(bare.Id());
 
-    const double agentFrom = bench::ProcessorMs(agentProcess.get());
-    const double bareFrom = bench::ProcessorMs(bareProcess.get());
+    const double agentFrom = bench::ProcessorMs(agentProcess.get(), agentExe);
+    const double bareFrom = bench::ProcessorMs(bareProcess.get(), bareExe);
     const double wallFrom = NowMs();
-    Sleep(kMeasureMs);
+    Sleep(measureMs);
     const double wall = NowMs() - wallFrom;
-    const double agentCpu = bench::ProcessorMs(agentProcess.get()) - agentFrom;
-    const double bareCpu = bench::ProcessorMs(bareProcess.get()) - bareFrom;
+    const double agentCpu = bench::ProcessorMs(agentProcess.get(), agentExe) - agentFrom;
+    const double bareCpu = bench::ProcessorMs(bareProcess.get(), bareExe) - bareFrom;
     const unsigned long agentPrivate = bench::PrivateBytes(agentProcess.get());
     const unsigned long barePrivate = bench::PrivateBytes(bareProcess.get());
 
@@ -108,7 +113,8 @@ int main() {
 
     const double agentShare = 100.0 * agentCpu / wall;
     const double limit = 1.5 * barePrivate + 2.0 * 1024 * 1024;
-    std::printf("idle in the tray over %.1f s\n", wall / 1000.0);
+    std::printf("idle in the tray over %.1f s (processor time from %.0f ms / %.0f ms)\n", wall / 1000.0,
+                agentFrom, bareFrom);
     std::printf("processor time: agent %.1f ms = %.3f %% of one core (goal <= 0.1 %%); bare loop %.1f ms = "
                 "%.3f %%\n",
                 agentCpu, agentShare, bareCpu, 100.0 * bareCpu / wall);

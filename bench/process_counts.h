@@ -18,8 +18,10 @@ struct ObjectCounts {
 // This process's kernel handles and GDI and USER objects.
 ObjectCounts CountObjects();
 
-// User plus kernel time of a process, in milliseconds.
-double ProcessorMs(HANDLE process);
+// User plus kernel time of a process, in milliseconds. Under Wine, whose process times of another
+// process stay what they were at its start, the time of the Linux process whose command line names `exePath` (from /proc, through
+// Wine's Z: drive); -1 when neither is known.
+double ProcessorMs(HANDLE process, const std::string& exePath);
 // A process's private bytes (its commit charge).
 unsigned long PrivateBytes(HANDLE process);
 
