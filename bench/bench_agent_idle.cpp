@@ -12,6 +12,7 @@
 #include "core/clsSetari.h"
 #include "core/unique_any.h"
 #include "shellutil/movie_control.h"
+#include "tests/startup/startup_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/driver/driver.h"
 
@@ -31,24 +32,16 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-long CallPlayer(const char* entry) {
-    tsln::unique_hmodule player(LoadLibraryA((testing::DistDir() + "\\tslnplay.dll").c_str()));
-    if (!player) return -1;
-    using Entry = HRESULT(WINAPI*)();
-    auto call = reinterpret_cast<Entry>(GetProcAddress(player.get(), entry));
-    return call ? call() : -2;
-}
-
 // The player registered while it lives (as installed), and as it was found afterwards.
 class PlayerRegistered {
 public:
     PlayerRegistered()
         : registered_(
               testing::KeyExists(HKEY_CLASSES_ROOT, std::string("CLSID\\") + TSLN_PLAYER_CLSID_TEXT)) {
-        if (!registered_) CallPlayer("DllRegisterServer");
+        if (!registered_) startup::CallPlayer("DllRegisterServer");
     }
     ~PlayerRegistered() {
-        if (!registered_) CallPlayer("DllUnregisterServer");
+        if (!registered_) startup::CallPlayer("DllUnregisterServer");
     }
 
 private:

@@ -16,6 +16,7 @@ constexpr const char* kStartedAtLogOn = "-s";
 constexpr const char* kOnLogOn = "on Log ON";
 constexpr const char* kOnLogOff = "on Log Off";
 constexpr int32_t kStartMenuPollMs = 100;
+constexpr int kPollsPerTaskbarLook = 10;
 constexpr int32_t kMinuteMs = 60000;
 constexpr int32_t kWallpapers = 1;
 constexpr int32_t kLogons = 0;
@@ -160,17 +161,24 @@ void frmLogo::lTimer_Tick() {
 
 void frmLogo::myTimer_Tick() {
     Guarded("Tessaline.frmLogo.myTimer_Tick", kSilent, [&] {
-        // A shell that made a new taskbar without announcing it, or one that was not up yet when the
-        // program started at log-on, is met here.
-        const HWND taskbar = FindTaskbarWindow();
-        if (taskbar != taskbar_) {
-            if (taskbar != nullptr)
-                TaskbarCreated();
-            else
-                taskbar_ = nullptr; // the shell is gone; its successor is met when it comes
+        // A new taskbar need not be met ten times a second: once a second is soon enough.
+        if (++pollsSinceTaskbarLook_ >= kPollsPerTaskbarLook) {
+            pollsSinceTaskbarLook_ = 0;
+            LookForNewTaskbar();
         }
         if (cEffects) startMenuPoll_.Poll(*cEffects);
     });
+}
+
+void frmLogo::LookForNewTaskbar() {
+    // A shell that made a new taskbar without announcing it, or one that was not up yet when the program
+    // started at log-on.
+    const HWND taskbar = FindTaskbarWindow();
+    if (taskbar == taskbar_) return;
+    if (taskbar != nullptr)
+        TaskbarCreated();
+    else
+        taskbar_ = nullptr; // the shell is gone; its successor is met when it comes
 }
 
 void frmLogo::ShowMainWindow() {

@@ -82,6 +82,7 @@ private:
     // The shell made a new taskbar (it says so, or the poll sees it): the icon and the translucency go
     // to it.
     void TaskbarCreated();
+    void LookForNewTaskbar();
 
     void ShowMainWindow();
     int32_t SchedulePeriod(const std::string& intervalText) const;
@@ -92,7 +93,8 @@ private:
     std::function<int32_t(int32_t)> periodHook_;
     UINT taskbarCreated_ = 0;
     HWND taskbar_ = nullptr; // the shell's taskbar last treated
-    unique_hicon icon_;      // the tray's picture, held for as long as the icon may be shown
+    int pollsSinceTaskbarLook_ = 0;
+    unique_hicon icon_; // the tray's picture, held for as long as the icon may be shown
     bool InTray = false;
     std::unique_ptr<CSystrayIcon> cTray;
     std::unique_ptr<clsSetari> cSettings;

@@ -30,24 +30,6 @@ bool TakeQuit() {
     return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-// Whether the shell's tray holds the window's icon: the shell changes only icons it has.
-bool InShellTray(HWND hwnd) {
-    NOTIFYICONDATAA probe = {};
-    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    probe.hWnd = hwnd;
-    probe.uID = 1;
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
-// The shell forgets the icon, as when it restarts.
-void DropFromTray(HWND hwnd) {
-    NOTIFYICONDATAA record = {};
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    record.hWnd = hwnd;
-    record.uID = 1;
-    Shell_NotifyIconA(NIM_DELETE, &record);
-}
-
 bool ListedAsApplication(HWND hwnd) {
     const LONG style = GetWindowLongA(hwnd, GWL_EXSTYLE);
     return (style & WS_EX_APPWINDOW) != 0 && (style & WS_EX_TOOLWINDOW) == 0;
@@ -237,7 +219,7 @@ TEST_CASE(
         CHECK(bitmap.bmWidth == 48);
         CHECK(bitmap.bmHeight == 48);
         CHECK(agent.IsInTray());
-        CHECK(InShellTray(hwnd));
+        CHECK(testing::IconInTray(hwnd));
         CHECK_FALSE(ListedAsApplication(hwnd));
         CHECK(Alpha(taskbar) == 150);
         CHECK(agent.StartMenuTimer()->Interval() == 100);
@@ -250,7 +232,7 @@ TEST_CASE(
         frmLogo::Unload();
         CHECK(frmLogo::Instance() == nullptr);
         CHECK_FALSE(IsWindow(hwnd));
-        CHECK_FALSE(InShellTray(hwnd));
+        CHECK_FALSE(testing::IconInTray(hwnd));
         CHECK(TakeQuit());
     }
     SUBCASE("started by the user, closed from outside") {
@@ -258,7 +240,7 @@ TEST_CASE(
         const HWND hwnd = frmLogo::Instance()->hwnd();
         CHECK(main.shows == 1);
         CHECK_FALSE(frmLogo::Instance()->IsInTray());
-        CHECK_FALSE(InShellTray(hwnd));
+        CHECK_FALSE(testing::IconInTray(hwnd));
         CHECK(ListedAsApplication(hwnd));
         CHECK(Alpha(taskbar) == 150);
         SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -285,7 +267,7 @@ TEST_CASE("a minute's schedule: one change per period in the tray, none while th
 
     main.Close();
     CHECK(agent->IsInTray());
-    CHECK(InShellTray(agent.hwnd()));
+    CHECK(testing::IconInTray(agent.hwnd()));
     CHECK_FALSE(ListedAsApplication(agent.hwnd()));
     CHECK(timer.Interval() == 60000 / kShortening);
     const UINT_PTR id = timer.TimerID();
@@ -372,10 +354,10 @@ TEST_CASE("\"on Log Off\": the next logon screen when the session ends in the tr
     CHECK(SendMessageA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) == TRUE);
     CHECK(testing::ReadString(HKEY_LOCAL_MACHINE, kWinlogonKey, "UIHost") == blue);
     CHECK(guard.StoredCurrent(kL) == blue);
-    CHECK(InShellTray(hwnd));
+    CHECK(testing::IconInTray(hwnd));
     SendMessageA(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     CHECK(frmLogo::Instance() == nullptr);
-    CHECK_FALSE(InShellTray(hwnd));
+    CHECK_FALSE(testing::IconInTray(hwnd));
     CHECK(TakeQuit());
     CHECK(guard.Log().empty());
 }
@@ -424,7 +406,7 @@ TEST_CASE("the tray icon: a left-button release opens the main window, every oth
             CAPTURE(other);
             agent.Mouse(other);
             CHECK(main.shows == 0);
-            CHECK(InShellTray(agent.hwnd()));
+            CHECK(testing::IconInTray(agent.hwnd()));
         }
         CHECK_FALSE(ListedAsApplication(agent.hwnd()));
 
@@ -432,7 +414,7 @@ TEST_CASE("the tray icon: a left-button release opens the main window, every oth
         CHECK(main.shows == 1);
         CHECK(main.Shown());
         CHECK_FALSE(agent->IsInTray());
-        CHECK_FALSE(InShellTray(agent.hwnd()));
+        CHECK_FALSE(testing::IconInTray(agent.hwnd()));
         CHECK(ListedAsApplication(agent.hwnd()));
         agent.Mouse(WM_LBUTTONDBLCLK); // the rest of a double click
         agent.Mouse(WM_LBUTTONUP);
@@ -440,7 +422,7 @@ TEST_CASE("the tray icon: a left-button release opens the main window, every oth
 
         main.Close();
         CHECK(agent->IsInTray());
-        CHECK(InShellTray(agent.hwnd()));
+        CHECK(testing::IconInTray(agent.hwnd()));
         CHECK_FALSE(ListedAsApplication(agent.hwnd()));
         agent.Mouse(WM_LBUTTONUP);
         CHECK(main.shows == 2);
@@ -450,14 +432,14 @@ TEST_CASE("the tray icon: a left-button release opens the main window, every oth
         Agent agent("-s");
         agent.Mouse(WM_LBUTTONUP);
         CHECK(agent->IsInTray());
-        CHECK(InShellTray(agent.hwnd()));
+        CHECK(testing::IconInTray(agent.hwnd()));
     }
     SUBCASE("a main window that fails to load is reported, and the icon stays") {
         testing::BoxWatcher boxes;
         Agent agent("-s", tsln::AgentHost{[] { throw tsln::AppError(7, "Out of memory"); }});
         agent.Mouse(WM_LBUTTONUP);
         CHECK(agent->IsInTray());
-        CHECK(InShellTray(agent.hwnd()));
+        CHECK(testing::IconInTray(agent.hwnd()));
         REQUIRE(boxes.Seen().size() == 1);
         CHECK(boxes.Seen()[0].title == "Program error Tessaline");
         CHECK(boxes.Seen()[0].text.find("Tessaline.frmLogo.Form_MouseMove") != std::string::npos);
@@ -480,20 +462,20 @@ TEST_CASE("a restarted shell gets the icon back while in the tray and its new ta
 
     // The old shell went with its icon; the new one is opaque and announces itself.
     auto restart = [&] {
-        DropFromTray(agent.hwnd());
+        testing::DropFromTray(agent.hwnd());
         SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
         SetLayeredWindowAttributes(menu.get(), 0, 255, LWA_ALPHA);
         REQUIRE(PostMessageA(HWND_BROADCAST, tsln::CSystrayIcon::TaskbarCreatedMessage(), 0, 0));
         REQUIRE(PumpUntil([&] { return Alpha(taskbar) == 150 && Alpha(menu.get()) == 150; }));
     };
     restart();
-    CHECK(InShellTray(agent.hwnd()));
+    CHECK(testing::IconInTray(agent.hwnd()));
     CHECK(agent->Tray()->IconShown());
 
     {
         // A shell that does not announce its new taskbar: the poll meets it. This one has no tray yet
         // (the program's notifications reach it, and it refuses them): the icon counts as hidden...
-        DropFromTray(agent.hwnd());
+        testing::DropFromTray(agent.hwnd());
         TestWindow silent("Shell_TrayWnd", "");
         SetWindowPos(silent.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         REQUIRE(tsln::FindTaskbarWindow() == silent.get());
@@ -502,13 +484,13 @@ TEST_CASE("a restarted shell gets the icon back while in the tray and its new ta
     }
     // ...and goes in at last when a taskbar with a tray comes.
     REQUIRE(PumpUntil([&] { return Alpha(taskbar) == 150 && agent->Tray()->IconShown(); }));
-    CHECK(InShellTray(agent.hwnd()));
+    CHECK(testing::IconInTray(agent.hwnd()));
 
     agent.Mouse(WM_LBUTTONUP);
     REQUIRE(main.Shown());
     restart();
-    CHECK_FALSE(InShellTray(agent.hwnd()));
+    CHECK_FALSE(testing::IconInTray(agent.hwnd()));
     main.Close();
-    CHECK(InShellTray(agent.hwnd()));
+    CHECK(testing::IconInTray(agent.hwnd()));
     CHECK(guard.Log().empty());
 }
