@@ -170,11 +170,24 @@ void clsWallpaperLogons::SetWL(int what) {
         case kNextEntry: {
             if (mEntries.Count() == 0) break;
             mSilent = true;
-            // Entries out of reach (a drive not there yet) wait for a later turn without a word.
-            const int16_t next = mEntries.NextPosition(FindEntry(mCurrentPath), [](const WLEntry& entry) {
+            // Entries out of reach (a drive not there yet) wait for a later turn without a word. A file
+            // gone since the list was restored is logged and dropped, and the turn goes on to the entry
+            // after it.
+            const std::string from = mCurrentPath;
+            const auto reachable = [](const WLEntry& entry) {
                 return StateOf(entry.Path) != FileState::OutOfReach;
-            });
-            if (next > 0) Sett(next);
+            };
+            for (;;) {
+                const int16_t next = mEntries.NextPosition(FindEntry(from), reachable);
+                if (next <= 0) break;
+                if (StateOf(mEntries[next].Path) != FileState::Missing) {
+                    Sett(next);
+                    break;
+                }
+                const int16_t count = mEntries.Count();
+                FileNotFound(next, FileState::Missing);
+                if (mEntries.Count() == count) break; // not dropped: nothing else to try
+            }
             break;
         }
         case kSelectedEntry: {
@@ -425,7 +438,12 @@ std::string clsWallpaperLogons::FilePart(const std::string& path, int part) {
 }
 
 void clsWallpaperLogons::FileNotFound(int16_t position, FileState state) {
-    ShowMsgBox("File not found: " + mEntries[position].Path, kFileNotFoundFontSize, kMsgBoxOk);
+    const std::string message = "File not found: " + mEntries[position].Path;
+    // The schedule runs while the user may be away: it never waits on a box.
+    if (mSilent)
+        ReportError(message, kSilent);
+    else
+        ShowMsgBox(message, kFileNotFoundFontSize, kMsgBoxOk);
     // The entry removed is the one whose file was looked for (the agent has no selected line).
     if (state == FileState::Missing) RemoveAndRelist(position);
 }

@@ -42,8 +42,9 @@ public:
     bool Preview();
     // Orders the list alphabetically or at random, by the sort setting.
     void Sort();
-    // Applies the next entry (kNextEntry), the default (kDefaultEntry) or the selected one
-    // (kSelectedEntry); any other value does nothing.
+    // Applies the next entry (kNextEntry: from then on silent, passing over files gone since the list
+    // was restored), the default (kDefaultEntry) or the selected one (kSelectedEntry); any other value
+    // does nothing.
     void SetWL(int what);
 
     // What the collection holds, for its owner.
@@ -80,7 +81,8 @@ private:
 
     void WallpaperStep(int16_t position);
     void LogonStep(int16_t position);
-    // The entry's file is not there: the user is told; a missing file's entry is removed.
+    // The entry's file is not there: the user is told (once silent, the log alone is); a missing file's
+    // entry is removed.
     void FileNotFound(int16_t position, FileState state);
     // RemoveFromArray, then the list is filled again so that its lines match the positions.
     void RemoveAndRelist(int16_t position);

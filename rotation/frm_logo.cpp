@@ -1,21 +1,51 @@
 #include "rotation/frm_logo.h"
 #include "core/app_error.h"
 #include "core/product.h"
+#include "core/units.h"
+#include "res/version.h"
+#include "rotation/cls_wallpaper_logons.h"
+
+#include <utility>
 
 namespace tsln {
 
 namespace {
 unique_window<frmLogo> gLogo;
+
+constexpr const char* kStartedAtLogOn = "-s";
+constexpr const char* kOnLogOn = "on Log ON";
+constexpr const char* kOnLogOff = "on Log Off";
+constexpr int32_t kStartMenuPollMs = 100;
+constexpr int kPollsPerTaskbarLook = 10;
+constexpr int32_t kMinuteMs = 60000;
+constexpr int32_t kWallpapers = 1;
+constexpr int32_t kLogons = 0;
+
+// The interval texts and their minutes, compared exactly (letter case included). "never", "on Log ON",
+// "on Log Off" and any other text run no timer.
+struct IntervalText {
+    const char* text;
+    int32_t minutes;
+};
+constexpr IntervalText kIntervals[] = {
+    {"every 1 minutes", 1},   {"every 5 minutes", 5},   {"every 15 minutes", 15},
+    {"every 30 minutes", 30}, {"every 45 minutes", 45}, {"every hour", 60},
+    {"every 3 hours", 180},   {"every 5 hours", 300},   {"every 10 hours", 600},
+};
+
+std::string TrayTip() {
+    return std::string(kProductTitle) + " v" + std::to_string(TSLN_VERSION_MAJOR) + "." +
+           std::to_string(TSLN_VERSION_MINOR);
+}
 } // namespace
 
 void frmLogo::Load(HINSTANCE instance, const std::string& argumentText, AgentHost host) {
-    unique_window<frmLogo> logo(new frmLogo);
-    // Never shown: a top-level window that stays hidden (and out of the task list).
+    unique_window<frmLogo> logo(new frmLogo(std::move(host)));
+    // Never shown: a top-level window that stays hidden, out of the task list until the main window opens.
     if (!logo->Create(instance, kClassName, kProductTitle, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr))
         throw Win32Failure(GetLastError(), __LINE__);
-    logo->host_ = std::move(host);
     gLogo = std::move(logo);
-    gLogo->Form_Load(argumentText);
+    gLogo->Form_Load(instance, argumentText);
 }
 
 frmLogo* frmLogo::Instance() {
@@ -26,11 +56,181 @@ void frmLogo::Unload() {
     if (gLogo && gLogo->hwnd()) DestroyWindow(gLogo->hwnd());
 }
 
-void frmLogo::Form_Load(const std::string& argumentText) {
+void frmLogo::Form_Load(HINSTANCE instance, const std::string& argumentText) {
     Guarded("Tessaline.frmLogo.Form_Load", kSilent, [&] {
-        startedHidden_ = argumentText == "-s";
-        if (!startedHidden_ && host_.showMainWindow) host_.showMainWindow();
+        taskbarCreated_ = CSystrayIcon::TaskbarCreatedMessage();
+        cTray = std::make_unique<CSystrayIcon>();
+        icon_.reset(static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+        if (!icon_) throw Win32Failure(GetLastError(), __LINE__);
+        cTray->Initialize(hwnd(), icon_.get(), TrayTip(), kTrayCallbackMessage);
+
+        cSettings = std::make_unique<clsSetari>();
+        cEffects = std::make_unique<clsTranspEffects>();
+        taskbar_ = FindTaskbarWindow();
+        ApplyTaskbarTransparency(*cEffects);
+
+        myTimer = std::make_unique<XTimer>();
+        myTimer->Tick = [this] { myTimer_Tick(); };
+        myTimer->SetInterval(kStartMenuPollMs);
+        myTimer->SetEnabled(true);
+        // Enabled with no period yet: no platform timer runs until RefreshTimers gives them one.
+        wTimer = std::make_unique<XTimer>();
+        wTimer->Tick = [this] { wTimer_Tick(); };
+        wTimer->SetEnabled(true);
+        lTimer = std::make_unique<XTimer>();
+        lTimer->Tick = [this] { lTimer_Tick(); };
+        lTimer->SetEnabled(true);
+
+        if (argumentText != kStartedAtLogOn) {
+            // Started by the user.
+            cTray->HideIcon();
+            ShowMainWindow();
+            return;
+        }
+        // Started at log-on through the Run entry.
+        cTray->ShowIcon();
+        InTray = true;
+        if (cSettings->WInterval() == kOnLogOn) ChangeWL(kWallpapers);
+        RefreshTimers();
     });
+}
+
+void frmLogo::InterfaceVisible(bool visible) {
+    Guarded("Tessaline.frmLogo.InterfaceVisible", kSilent, [&] {
+        InTray = !visible;
+        if (!visible) {
+            if (cTray) cTray->ShowIcon();
+            RefreshTimers();
+        }
+        ShowInTaskList(visible);
+    });
+}
+
+void frmLogo::ShowInTaskList(bool listed) {
+    // A tool window is never listed; an application window always is, whoever owns it.
+    const LONG style = GetWindowLongA(hwnd(), GWL_EXSTYLE);
+    const LONG wanted = listed ? (style & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW
+                               : (style & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
+    if (wanted != style) SetWindowLongA(hwnd(), GWL_EXSTYLE, wanted);
+}
+
+int32_t frmLogo::TranslateIntervals(const std::string& text) {
+    return Guarded("Tessaline.frmLogo.TranslateIntervals", kSilent, 0, [&]() -> int32_t {
+        for (const IntervalText& interval : kIntervals)
+            if (text == interval.text) return interval.minutes * kMinuteMs;
+        return 0;
+    });
+}
+
+int32_t frmLogo::SchedulePeriod(const std::string& intervalText) const {
+    const int32_t period = TranslateIntervals(intervalText);
+    return periodHook_ ? periodHook_(period) : period;
+}
+
+void frmLogo::RefreshTimers() {
+    Guarded("Tessaline.frmLogo.RefreshTimers", kSilent, [&] {
+        if (!cSettings) return; // the load failed before the settings existed
+        // An unchanged period leaves the running timer and its elapsed time alone.
+        const int32_t wallpapers = SchedulePeriod(cSettings->WInterval());
+        if (wTimer && wTimer->Interval() != wallpapers) wTimer->SetInterval(wallpapers);
+        const int32_t logons = SchedulePeriod(cSettings->LInterval());
+        if (lTimer && lTimer->Interval() != logons) lTimer->SetInterval(logons);
+    });
+}
+
+void frmLogo::ChangeWL(int32_t kind) {
+    Guarded("Tessaline.frmLogo.ChangeWL", kSilent, [&] {
+        // While the main window is open its pages own the collections; such a tick is lost.
+        if (!InTray) return;
+        // The collection's scheduled change reports its own failures to the log only; released at once,
+        // it saves the list back.
+        clsWallpaperLogons collection;
+        collection.SettType(kind == kWallpapers ? tType::Wallpapers : tType::Logons);
+        collection.SetWL(kNextEntry);
+    });
+}
+
+void frmLogo::wTimer_Tick() {
+    ChangeWL(kWallpapers);
+}
+
+void frmLogo::lTimer_Tick() {
+    ChangeWL(kLogons);
+}
+
+void frmLogo::myTimer_Tick() {
+    Guarded("Tessaline.frmLogo.myTimer_Tick", kSilent, [&] {
+        // A new taskbar need not be met ten times a second: once a second is soon enough.
+        if (++pollsSinceTaskbarLook_ >= kPollsPerTaskbarLook) {
+            pollsSinceTaskbarLook_ = 0;
+            LookForNewTaskbar();
+        }
+        if (cEffects) startMenuPoll_.Poll(*cEffects);
+    });
+}
+
+void frmLogo::LookForNewTaskbar() {
+    // A shell that made a new taskbar without announcing it, or one that was not up yet when the program
+    // started at log-on.
+    const HWND taskbar = FindTaskbarWindow();
+    if (taskbar == taskbar_) return;
+    if (taskbar != nullptr)
+        TaskbarCreated();
+    else
+        taskbar_ = nullptr; // the shell is gone; its successor is met when it comes
+}
+
+void frmLogo::ShowMainWindow() {
+    if (host_.showMainWindow) host_.showMainWindow();
+}
+
+void frmLogo::Form_MouseMove(int32_t x) {
+    Guarded("Tessaline.frmLogo.Form_MouseMove", kShown, [&] {
+        // Moves, presses, right clicks and the rest of a double click do nothing; a release over an icon
+        // that is no longer shown (the main window just opened) neither.
+        if (x / TwipsPerPixelX() != WM_LBUTTONUP || !cTray || !cTray->IconShown()) return;
+        cTray->HideIcon();
+        // A main window that did not open (none yet, or its load failed) must not leave the user without
+        // the icon.
+        auto iconBack = make_scope_exit([this] {
+            if (InTray && cTray) cTray->ShowIcon();
+        });
+        ShowMainWindow();
+    });
+}
+
+void frmLogo::Form_QueryUnload() {
+    Guarded("Tessaline.frmLogo.Form_QueryUnload", kSilent, [&] {
+        // The next logon then shows the next logon screen.
+        if (cSettings && cSettings->LInterval() == kOnLogOff) ChangeWL(kLogons);
+    });
+}
+
+void frmLogo::TaskbarCreated() {
+    Guarded("Tessaline.frmLogo.TaskbarCreated", kSilent, [&] {
+        taskbar_ = FindTaskbarWindow();
+        // The old shell went with its icons: the icon goes back to the new tray as it was, or in at
+        // last when there was no tray to take it before.
+        if (InTray && cTray) {
+            if (cTray->IconShown())
+                cTray->ReAddIcon();
+            else
+                cTray->ShowIcon();
+        }
+        // The new taskbar is opaque, and the next Start menu is a window of the new shell.
+        SetStartMenuHwnd(nullptr);
+        if (cEffects) ApplyTaskbarTransparency(*cEffects);
+    });
+}
+
+void frmLogo::Form_Unload() {
+    // Nothing may tick into a half-released agent; then the icon leaves the tray.
+    myTimer.reset();
+    wTimer.reset();
+    lTimer.reset();
+    cTray.reset();
+    PostQuitMessage(0);
 }
 
 void frmLogo::OnDestroyed() {
@@ -38,12 +238,27 @@ void frmLogo::OnDestroyed() {
 }
 
 LRESULT frmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        TaskbarCreated();
+        return 0;
+    }
     switch (message) {
+    case kTrayCallbackMessage:
+        // The tray puts the mouse message where a mouse move has its position: as a position in pixels
+        // it becomes twips at the screen's twips per pixel.
+        Form_MouseMove(static_cast<int32_t>(LOWORD(lParam)) * TwipsPerPixelX());
+        return 0;
+    case WM_QUERYENDSESSION:
+        Form_QueryUnload();
+        return TRUE; // the log-off goes on
+    case WM_ENDSESSION:
+        if (wParam) Unload(); // the session really ends: the icon must not outlive it
+        return 0;
     case WM_CLOSE:
         Unload();
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        Form_Unload();
         return 0;
     default:
         return Default(message, wParam, lParam);

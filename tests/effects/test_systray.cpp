@@ -12,24 +12,6 @@ using tsln::CSystrayIcon;
 
 namespace {
 
-// Whether the tray holds this window's icon: the shell changes only icons it has.
-bool InTray(HWND hwnd) {
-    NOTIFYICONDATAA probe = {};
-    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    probe.hWnd = hwnd;
-    probe.uID = 1;
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
-// The shell forgets the icon, as when it restarts.
-void DropFromTray(HWND hwnd) {
-    NOTIFYICONDATAA record = {};
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    record.hWnd = hwnd;
-    record.uID = 1;
-    REQUIRE(Shell_NotifyIconA(NIM_DELETE, &record));
-}
-
 // A hidden top-level window standing for the agent: it receives the shell's broadcasts and puts its icon
 // back when a new taskbar is announced.
 class TrayOwner : public tsln::Window {
@@ -89,17 +71,17 @@ TEST_CASE("the icon is added once and removed once, and its object removes it wh
 
         CHECK(tray.ShowIcon());
         CHECK(tray.IconShown());
-        CHECK(InTray(owner.get()));
+        CHECK(testing::IconInTray(owner.get()));
         CHECK_FALSE(tray.ShowIcon()); // a second add would have failed and been raised
         CHECK(tray.HideIcon());
         CHECK_FALSE(tray.IconShown());
-        CHECK_FALSE(InTray(owner.get()));
+        CHECK_FALSE(testing::IconInTray(owner.get()));
         CHECK_FALSE(tray.HideIcon());
         CHECK(failures.empty());
 
         REQUIRE(tray.ShowIcon());
     }
-    CHECK_FALSE(InTray(owner.get()));
+    CHECK_FALSE(testing::IconInTray(owner.get()));
     CHECK(failures.empty());
 
     {
@@ -114,7 +96,7 @@ TEST_CASE("the icon is added once and removed once, and its object removes it wh
         CHECK(failures.size() == 1);
         CHECK_FALSE(second.IconShown());
     }
-    CHECK_FALSE(InTray(owner.get()));
+    CHECK_FALSE(testing::IconInTray(owner.get()));
 }
 
 TEST_CASE(
@@ -133,19 +115,19 @@ TEST_CASE(
     };
 
     REQUIRE(tray.ShowIcon());
-    DropFromTray(owner.hwnd()); // the old shell went with its icons
-    CHECK_FALSE(InTray(owner.hwnd()));
+    REQUIRE(testing::DropFromTray(owner.hwnd())); // the old shell went with its icons
+    CHECK_FALSE(testing::IconInTray(owner.hwnd()));
     announce();
-    CHECK(InTray(owner.hwnd()));
+    CHECK(testing::IconInTray(owner.hwnd()));
     CHECK(tray.IconShown());
 
     announce(); // an announcement while the tray still holds the icon
-    CHECK(InTray(owner.hwnd()));
+    CHECK(testing::IconInTray(owner.hwnd()));
     CHECK(tray.IconShown());
     CHECK(failures.empty());
 
     REQUIRE(tray.HideIcon()); // the main window is open
     announce();
-    CHECK_FALSE(InTray(owner.hwnd()));
+    CHECK_FALSE(testing::IconInTray(owner.hwnd()));
     CHECK(failures.empty());
 }

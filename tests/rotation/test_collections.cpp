@@ -301,7 +301,8 @@ TEST_CASE("two entries with the same name: the current one is selected, previewe
     CHECK(BitmapFilePixels(testing::ReadFileBytes(guard.BitmapPath())).At(0, 0) == 0x0000C0u);
 }
 
-TEST_CASE("a file gone when it is previewed or applied is reported and its entry removed") {
+TEST_CASE("a file gone when it is previewed or applied is reported and its entry removed; the schedule "
+          "only logs it and goes on to the next entry") {
     CollectionGuard guard;
     testing::BoxWatcher boxes;
     Pictures pictures;
@@ -334,12 +335,40 @@ TEST_CASE("a file gone when it is previewed or applied is reported and its entry
         wl.SetWL(kNextEntry);
         CHECK(Names(wl) == Strings{"a", "c"});
         CHECK(wl.CurrentPath() == c);
+        CHECK(wl.Entries()[2].UseCount == 1);
+        CHECK(testing::PathExists(guard.BitmapPath()));
+        CHECK(guard.Log().find("File not found: " + b) != std::string::npos);
+        CHECK(boxes.Seen().empty());
+        return;
     }
     const auto seen = boxes.Seen();
     REQUIRE(seen.size() == 1);
     CHECK(seen[0].title == "Tessaline");
     CHECK(seen[0].text == "File not found: " + b);
     CHECK(seen[0].buttons == "OK");
+}
+
+TEST_CASE("the schedule drops every file gone since the list was restored, and applies nothing when all are") {
+    CollectionGuard guard;
+    testing::BoxWatcher boxes;
+    Pictures pictures;
+    const std::string a = pictures.Add("a.jpg"), b = pictures.Add("b.jpg");
+    guard.StoreList(kW, {Stored(a, "a"), Stored(b, "b")});
+    guard.StoreCurrent(kW, b);
+    {
+        clsWallpaperLogons wl;
+        wl.SettType(tType::Wallpapers);
+        REQUIRE(DeleteFileA(a.c_str()));
+        REQUIRE(DeleteFileA(b.c_str()));
+        wl.SetWL(kNextEntry);
+        CHECK(wl.Entries().Count() == 0);
+        CHECK(wl.CurrentPath() == "");
+    }
+    CHECK_FALSE(testing::PathExists(guard.BitmapPath()));
+    CHECK(guard.StoredList(kW).empty());
+    CHECK(guard.Log().find("File not found: " + a) != std::string::npos);
+    CHECK(guard.Log().find("File not found: " + b) != std::string::npos);
+    CHECK(boxes.Seen().empty());
 }
 
 TEST_CASE("an entry out of reach when it is previewed is reported and kept") {

@@ -31,6 +31,15 @@ AppFolderAside::~AppFolderAside() {
     if (had_) MoveFileA(aside_.c_str(), folder_.c_str());
 }
 
+XPShellState::XPShellState()
+    : shellState(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "ShellState") {
+    std::vector<BYTE> state(36, 0);
+    state[0] = 0x24;
+    state[32] = 2; // not the classic Start menu
+    testing::SetBinary(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+                       "ShellState", state);
+}
+
 long CallPlayer(const char* entry) {
     tsln::unique_hmodule player(LoadLibraryA((testing::DistDir() + "\\tslnplay.dll").c_str()));
     if (!player) return -1;

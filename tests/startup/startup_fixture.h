@@ -39,9 +39,18 @@ private:
     bool had_;
 };
 
-// Everything a start-up test may change: the product's keys, the UIHost value, the log.
+// The shell's "ShellState" as Explorer on Windows XP writes it (the XP style Start menu), for as long as
+// it lives: the running agent looks at the Start menu style ten times a second, and a fresh Wine prefix
+// has no such value.
+struct XPShellState {
+    XPShellState();
+    testing::RegValueSnapshot shellState;
+};
+
+// Everything a start-up test may change: the product's keys, the UIHost value, the log, the shell state.
 struct Guard {
     testing::DistSkin skin{TSLN_TEST_SKIN}; // a start by the user opens the skinned main window
+    XPShellState shell;
     testing::RegTreeSnapshot userKeys{HKEY_CURRENT_USER, "Software\\Quillfen"};
     testing::RegTreeSnapshot machineKeys{HKEY_LOCAL_MACHINE, "Software\\Quillfen"};
     testing::RegValueSnapshot uiHost{HKEY_LOCAL_MACHINE, kWinlogon, "UIHost"};

@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 #include <sddl.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 #include <stdexcept>
 
@@ -299,6 +300,26 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
         }
     }
     return true;
+}
+
+namespace {
+NOTIFYICONDATAA TrayRecord(HWND hwnd, UINT id) {
+    NOTIFYICONDATAA record = {};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = hwnd;
+    record.uID = id;
+    return record;
+}
+} // namespace
+
+bool IconInTray(HWND hwnd, UINT id) {
+    NOTIFYICONDATAA probe = TrayRecord(hwnd, id);
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+bool DropFromTray(HWND hwnd, UINT id) {
+    NOTIFYICONDATAA record = TrayRecord(hwnd, id);
+    return Shell_NotifyIconA(NIM_DELETE, &record) != FALSE;
 }
 
 std::string DistDir() {

@@ -155,6 +155,11 @@ int32_t FailureNumber(const std::function<void()>& action);
 // net against a hang, never a measurement).
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000);
 
+// Whether the shell's tray holds the icon `id` of `hwnd`: the shell changes only icons it holds.
+bool IconInTray(HWND hwnd, UINT id = 1);
+// The shell forgets that icon, as when it restarts; false when it held none.
+bool DropFromTray(HWND hwnd, UINT id = 1);
+
 // The dist folder of the build (where Tessaline.exe and its components are).
 std::string DistDir();
 
