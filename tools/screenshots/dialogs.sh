@@ -33,7 +33,7 @@ wineserver -w
 
 shoot() { # kind output
     local kind=$1 out=$2 ready="$work/$1.ready" done="$work/$1.done"
-    shoot_window "$out" 800x600 "$ready" "$done" "$BUILD/tools/tsdialogshot.exe" "$kind" \
+    shoot_window "$out" 800x600 "$ready" "$done" "$BUILD/tools/screenshots/tsdialogshot.exe" "$kind" \
         "$(winpath "$work/skins")" "$(winpath "$DIST/tsln.dll")" "$(winpath "$ready")" "$(winpath "$done")"
 }
 

@@ -25,6 +25,6 @@ for package in "$work"/skins/*.csk; do
     skin=$(basename "$package" .csk)
     out="$ROOT/docs/screenshots/main-$skin.png"
     ready="$work/$skin.ready" done="$work/$skin.done"
-    shoot_window "$out" 1024x768 "$ready" "$done" "$BUILD/tools/tsmainshot.exe" "$(winpath "$work/skins")" \
+    shoot_window "$out" 1024x768 "$ready" "$done" "$BUILD/tools/screenshots/tsmainshot.exe" "$(winpath "$work/skins")" \
         "$(winpath "$DIST/tsln.dll")" "$skin" "$(winpath "$ready")" "$(winpath "$done")"
 done

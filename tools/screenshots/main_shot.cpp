@@ -1,6 +1,6 @@
 // Shows the main window for a screenshot, with a given skin:
 //   tsmainshot SKINS_FOLDER UNZIP_DLL SKIN_NAME READY_FILE DONE_FILE
-// Once the window has faded in it writes "left top width height" (pixels on the screen) to READY_FILE,
+// Once the window has faded in and its movie has come to rest it writes "left top width height" (pixels on the screen) to READY_FILE,
 // then unloads the window and ends as soon as DONE_FILE exists. The movie player must be registered.
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
@@ -18,7 +18,17 @@ namespace {
 struct Shot {
     std::string ready, done;
     bool written = false;
+    long frame = -1;    // the movie's frame at the last look
+    int sameFrames = 0; // looks in a row that found the same frame
 } gShot;
+
+// The movie has come to rest once its frame stays the same for half a second of looks.
+bool MovieAtRest(frmMain& main) {
+    const long frame = main.swfSKIN().CurrentFrame();
+    gShot.sameFrames = frame == gShot.frame ? gShot.sameFrames + 1 : 0;
+    gShot.frame = frame;
+    return gShot.sameFrames >= 10;
+}
 
 void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
     frmMain* main = frmMain::Instance();
@@ -30,6 +40,7 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
         (GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) && alpha != 230))
         return; // still fading in
     if (!gShot.written) {
+        if (!MovieAtRest(*main)) return;
         WriteReady(gShot.ready, window);
         gShot.written = true;
     } else if (FileExists(gShot.done)) {

@@ -41,5 +41,5 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     cut=240 above=40
     import -window root -crop "${cut}x$((h + above))+$((x + w - cut))+$((y - above))" +repage png:- |
         convert png:- -scale 200% "$4"
-    wineserver -k || true' _ "$BUILD/tools/tstrayshot.exe" "$(winpath "$ready")" "$ready" "$out"
+    wineserver -k || true' _ "$BUILD/tools/screenshots/tstrayshot.exe" "$(winpath "$ready")" "$ready" "$out"
 log "wrote $out"
