@@ -87,7 +87,7 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
     app.Click("ok");
     CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 0; }));
 
-    // "minimize" fades the window out; it goes, and the agent keeps the program running.
+    // "minimize" fades the window out; it goes, and the agent keeps the program running in the tray.
     std::vector<int> alphas;
     app.Click("bar", "minimize");
     CHECK(testing::WaitFor(
@@ -103,7 +103,18 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
     CHECK(std::is_sorted(alphas.rbegin(), alphas.rend())); // only ever falling
     CHECK(app.process.FindMain() == nullptr);
     CHECK(app.process.Running());
-    CHECK(app.process.FindAgent() != nullptr);
+    const HWND agent = app.process.FindAgent();
+    REQUIRE(agent != nullptr);
+
+    // The icon is back in the tray; a left-button release on it (the tray's callback carries the mouse
+    // message) brings a new main window, and its first activation fades it in again.
+    CHECK(testing::WaitFor([&] { return testing::IconInTray(agent); }));
+    PostMessageA(agent, WM_MOUSEMOVE, 1, WM_LBUTTONUP);
+    HWND reopened = nullptr;
+    REQUIRE(testing::WaitFor([&] { return (reopened = app.process.FindMain()) != nullptr; }, 30000));
+    CHECK(testing::WaitFor([&] { return LayeredAlpha(reopened) == 230 && IsWindowEnabled(reopened); }));
+    CHECK(HasRegion(reopened));
+    CHECK_FALSE(testing::IconInTray(agent));
     CHECK(app.process.CloseAgent(20000));
     CHECK(app.process.ExitCode() == 0);
 }
