@@ -8,6 +8,7 @@
 // seconds: processor time (user + kernel, from the process times) and private bytes. Goals:
 //     agent processor time <= 0.1 % of one core; agent private bytes <= 1.5 x the bare loop's + 2 MB.
 // The program's keys, the Run key and the player's registration are put back as found.
+#include "bench/bench_clock.h"
 #include "bench/process_counts.h"
 #include "core/clsSetari.h"
 #include "core/unique_any.h"
@@ -24,13 +25,6 @@
 namespace {
 constexpr DWORD kSettleMs = 3000;
 constexpr DWORD kMeasureMs = 60000;
-
-double NowMs() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The player registered while it lives (as installed), and as it was found afterwards.
 class PlayerRegistered {
@@ -90,9 +84,9 @@ int main(int argc, char** argv) {
 
     const double agentFrom = bench::ProcessorMs(agentProcess.get(), agentExe);
     const double bareFrom = bench::ProcessorMs(bareProcess.get(), bareExe);
-    const double wallFrom = NowMs();
+    const double wallFrom = bench::NowMs();
     Sleep(measureMs);
-    const double wall = NowMs() - wallFrom;
+    const double wall = bench::NowMs() - wallFrom;
     const double agentCpu = bench::ProcessorMs(agentProcess.get(), agentExe) - agentFrom;
     const double bareCpu = bench::ProcessorMs(bareProcess.get(), bareExe) - bareFrom;
     const unsigned long agentPrivate = bench::PrivateBytes(agentProcess.get());

@@ -10,6 +10,7 @@
 //   fade: that fade alone on a plain layered window of the same size (18 ticks of 10 ms).
 // The product's keys are put back and the unpacked files removed. It prints both and the goal:
 //     show <= 1.3 x fade.
+#include "bench/bench_clock.h"
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
 #include "effects/clsTranspEffects.h"
@@ -26,13 +27,6 @@ using namespace tsln;
 namespace {
 constexpr int kRuns = 5;
 
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Runs the thread's messages until `done` holds; the time when it first did.
 double RunUntil(const std::function<bool()>& done) {
     MSG msg;
@@ -44,7 +38,7 @@ double RunUntil(const std::function<bool()>& done) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         }
     }
-    return Now();
+    return bench::NowMs();
 }
 
 // The opening is over when the fade has ended: the window takes input again at its full alpha.
@@ -53,7 +47,7 @@ bool Opened(HWND window) {
 }
 
 double TimeShow(const SkinsSetup& setup) {
-    const double start = Now();
+    const double start = bench::NowMs();
     frmMain::Show(GetModuleHandleA(nullptr), setup);
     HWND main = frmMain::Instance()->hwnd();
     const double end = RunUntil([&] { return frmMain::Instance()->Activated() && Opened(main); });
@@ -68,7 +62,7 @@ double TimeFade() {
     bool done = false;
     clsTranspEffects fade;
     fade.Done = [&](const std::string&) { done = true; };
-    const double start = Now();
+    const double start = bench::NowMs();
     fade.Fade(window, 10, 10, 50, 230);
     const double end = RunUntil([&] { return done; });
     DestroyWindow(window);

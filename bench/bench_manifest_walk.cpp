@@ -11,6 +11,7 @@
 //     over bare's>
 //     bare+queue-check=<s> (<entries/s>) add=<s> (<entries/s>) remove=<s> (<entries/s>)
 // where bare+queue-check is the bare walk that also lets the message queue run after every entry.
+#include "bench/bench_clock.h"
 #include "core/mod_main.h"
 #include "core/unique_any.h"
 #include "core/window.h"
@@ -27,19 +28,9 @@ constexpr int kTopFolders = 10;
 constexpr int kSubFolders = 10; // per top folder
 constexpr int kRuns = 3;
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 template <typename F>
 double Time(F run) {
-    LARGE_INTEGER from, to;
-    QueryPerformanceCounter(&from);
-    run();
-    QueryPerformanceCounter(&to);
-    return Seconds(from, to);
+    return bench::TimeMs(run) / 1000.0;
 }
 
 bool MakeFile(const std::string& path) {

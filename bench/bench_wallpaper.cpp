@@ -12,6 +12,7 @@
 // Everything it changes (the product keys, the Run key, the desktop's values and picture) is put back,
 // and its files are removed. It prints one line per measure and the goals:
 //     apply <= 1.5 x decode, list <= 1.5 x raw, sort and shuffle < 50 ms each.
+#include "bench/bench_clock.h"
 #include "core/mod_main.h"
 #include "core/unique_any.h"
 #include "rotation/cls_wallpaper_logons.h"
@@ -36,13 +37,7 @@ constexpr int kSortEntries = 10000;
 const char* const kListKey = "Software\\Quillfen\\Tessaline\\Wallpapers\\List";
 
 double Milliseconds(const std::function<void()>& run) {
-    LARGE_INTEGER frequency, from, to;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&from);
-    run();
-    QueryPerformanceCounter(&to);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
+    return bench::TimeMs(run);
 }
 
 // The best of kRuns timings of `run`, with `prepare` (untimed) before each.
