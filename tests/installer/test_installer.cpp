@@ -194,6 +194,7 @@ TEST_CASE("a silent install, an upgrade over it and a silent uninstall") {
     REQUIRE(testing::WriteFileBytes(folder + "\\SKINS\\Mine.csk", "the user's own"));
     {
         tsdriver::Process program = StartInstalled(folder);
+        auto stop = tsln::make_scope_exit([&] { program.Kill(); }); // only a failed close leaves it running
         r = RunSetup("/S /D=" + folder);
         CHECK(r.boxes.empty());
         CHECK(r.exitCode == 0);
@@ -213,6 +214,7 @@ TEST_CASE("a silent install, an upgrade over it and a silent uninstall") {
     CreateDirectoryA(testing::UserAppFolder().c_str(), nullptr);
     REQUIRE(testing::WriteFileBytes(testing::UserAppFolder() + "\\tsln.bmp", "BM the wallpaper"));
     tsdriver::Process program = StartInstalled(folder);
+    auto stop = tsln::make_scope_exit([&] { program.Kill(); }); // only a failed close leaves it running
     RunWithChildren(folder + "\\uninstall.exe", "/S");
     CHECK(program.WaitExit(0));
     CHECK(program.ExitCode() == 0);
