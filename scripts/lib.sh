@@ -14,7 +14,7 @@ log() { printf '== %s\n' "$*" >&2; }
 # Installs the Debian packages that building and testing need, when any is missing.
 ensure_deps() {
     local pkgs=(cmake make g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth imagemagick
-                libz-mingw-w64-dev doctest-dev clang libclang-rt-14-dev zlib1g-dev fp-utils)
+                libz-mingw-w64-dev doctest-dev clang libclang-rt-14-dev zlib1g-dev fp-utils nsis)
     local missing=()
     for p in "${pkgs[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
