@@ -83,4 +83,69 @@ SkinGuard::SkinGuard() {
     settings.SetOnTOP(1);
 }
 
+StartedExe::StartedExe() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
+    REQUIRE(process.Id() != 0);
+    REQUIRE(testing::WaitFor([&] { return (main = process.FindMain()) != nullptr || !process.Running(); },
+                             30000));
+    REQUIRE(main != nullptr);
+    REQUIRE(testing::WaitFor([&] { return LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
+    player = PlayerOf(main);
+    REQUIRE(player != nullptr);
+}
+
+void StartedExe::Click(const std::string& command, const std::string& argument) {
+    LeftClickAt(ButtonPoint(player, command, argument));
+}
+
+namespace {
+struct Look {
+    const std::string& caption;
+    bool shown;
+};
+
+BOOL CALLBACK LookAt(HWND child, LPARAM param) {
+    auto* look = reinterpret_cast<Look*>(param);
+    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->shown = true;
+    return !look->shown;
+}
+} // namespace
+
+bool ShownCaption(HWND main, const std::string& caption) {
+    Look look{caption, false};
+    EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
+    return look.shown;
+}
+
+InProcessMain::InProcessMain(int answer) : boxes(answer) {
+    REQUIRE(CopyFileA(TSLN_TEST_SKIN, (skins / "Test_Main.csk").c_str(), FALSE));
+    tsln::clsSetari settings;
+    settings.SetSkin("Test_Main");
+    settings.SetInterface_Transp(1);
+    settings.SetOnTOP(0);
+    Open();
+}
+
+void InProcessMain::Open() {
+    tsln::SkinsSetup setup{skins.Path() + "\\", testing::DistDir() + "\\tsln.dll", [] {}};
+    tsln::frmMain::Show(GetModuleHandleA(nullptr), setup);
+    window = tsln::frmMain::Instance();
+    REQUIRE(window != nullptr);
+    main = window->hwnd();
+    REQUIRE(testing::PumpUntil(
+        [&] { return window->Activated() && LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
+}
+
+bool InProcessMain::Run(const std::string& command, const std::string& args) {
+    SetFocus(main);
+    window->swfSKIN_FSCommand(command, args);
+    return GetFocus() == window->cmdFake().hwnd();
+}
+
+int InProcessMain::ShownPage() const {
+    int shown = -1;
+    for (int page = 0; page < tsln::frmMain::kPageCount; ++page)
+        if (window->picTabs(page).Visible()) shown = page;
+    return shown;
+}
+
 } // namespace mainwin_test

@@ -5,6 +5,8 @@
 #include "tests/settings/settings_fixture.h"
 #include "tests/support/box_driver.h"
 #include "tests/support/test_support.h"
+#include "tools/driver/driver.h"
+#include "ui/main/frm_main.h"
 
 #include <windows.h>
 #include <string>
@@ -35,6 +37,43 @@ struct SkinGuard {
     SkinGuard();
     settings_test::RegistryGuard registry;
     testing::DistSkin skin{TSLN_TEST_SKIN};
+};
+
+// The real Tessaline.exe started by the user, its main window shown and faded in; killed at the end if
+// still running.
+struct StartedExe {
+    StartedExe();
+    ~StartedExe() { process.Kill(); }
+    // Clicks the movie's button that sends (command, argument).
+    void Click(const std::string& command, const std::string& argument = {});
+
+    SkinGuard guard;
+    tsdriver::Process process;
+    HWND main = nullptr;
+    HWND player = nullptr;
+};
+
+// Whether a shown control of the main window has that caption.
+bool ShownCaption(HWND main, const std::string& caption);
+
+// A main window of this process shown from the test skin in a scratch skins folder, faded in; the
+// platform's boxes are answered with `answer`.
+struct InProcessMain {
+    explicit InProcessMain(int answer = IDOK);
+    ~InProcessMain() { tsln::frmMain::Unload(); }
+
+    void Open();
+    // Runs a command as the movie sends it, from a focus elsewhere; true when the focus went to cmdFake.
+    bool Run(const std::string& command, const std::string& args = {});
+    // The shown page, or -1.
+    int ShownPage() const;
+
+    settings_test::RegistryGuard registry;
+    testing::ComScope com;
+    testing::TempDir skins{"main skins"};
+    testing::BoxWatcher boxes;
+    tsln::frmMain* window = nullptr;
+    HWND main = nullptr;
 };
 
 } // namespace mainwin_test

@@ -14,51 +14,10 @@ using tsln::frmMain;
 namespace {
 const char* const kSource = "Debug Information:\r\nTessaline.frmMain.swfSKIN_FSCommand";
 
-// A main window shown from the test skin in a scratch skins folder, faded in.
-struct Shown {
-    explicit Shown(int answer = IDOK) : boxes(answer) {
-        REQUIRE(CopyFileA(TSLN_TEST_SKIN, (skins / "Test_Main.csk").c_str(), FALSE));
-        tsln::clsSetari settings;
-        settings.SetSkin("Test_Main");
-        settings.SetInterface_Transp(1);
-        settings.SetOnTOP(0);
-        Open();
-    }
-    ~Shown() { frmMain::Unload(); }
-
-    void Open() {
-        tsln::SkinsSetup setup{skins.Path() + "\\", testing::DistDir() + "\\tsln.dll", [] {}};
-        frmMain::Show(GetModuleHandleA(nullptr), setup);
-        window = frmMain::Instance();
-        REQUIRE(window != nullptr);
-        main = window->hwnd();
-        REQUIRE(testing::PumpUntil(
-            [&] { return window->Activated() && LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
-    }
-    // Runs a command as the movie sends it, from a focus elsewhere; true when the focus went to cmdFake.
-    bool Run(const std::string& command, const std::string& args = {}) {
-        SetFocus(main);
-        window->swfSKIN_FSCommand(command, args);
-        return GetFocus() == window->cmdFake().hwnd();
-    }
-    int ShownPage() const {
-        int shown = -1;
-        for (int page = 0; page < frmMain::kPageCount; ++page)
-            if (window->picTabs(page).Visible()) shown = page;
-        return shown;
-    }
-
-    settings_test::RegistryGuard registry;
-    testing::ComScope com;
-    testing::TempDir skins{"main skins"};
-    testing::BoxWatcher boxes;
-    frmMain* window = nullptr;
-    HWND main = nullptr;
-};
 } // namespace
 
 TEST_CASE("the first activation skins the window, places the pages and fades it in") {
-    Shown app;
+    InProcessMain app;
     CHECK(testing::WindowText(app.main) == frmMain::kCaption);
     CHECK(HasRegion(app.main));
     CHECK(app.window->cSKIN() != nullptr);
@@ -75,7 +34,7 @@ TEST_CASE("the first activation skins the window, places the pages and fades it 
 }
 
 TEST_CASE("commands are compared in lower case, arguments exactly; every finished command moves the focus") {
-    Shown app;
+    InProcessMain app;
     CHECK(app.Run("TAB", "3"));
     CHECK(app.window->CurrentTab() == 3);
     CHECK(app.ShownPage() == 3);
@@ -97,7 +56,7 @@ TEST_CASE("commands are compared in lower case, arguments exactly; every finishe
 }
 
 TEST_CASE("a page that is no number or has no panel is reported, and the focus stays") {
-    Shown app;
+    InProcessMain app;
     CHECK(app.Run("tab", "1"));
     CHECK_FALSE(app.Run("tab", "x"));
     CHECK(app.window->CurrentTab() == 1);
@@ -118,7 +77,7 @@ TEST_CASE("a page that is no number or has no panel is reported, and the focus s
 
 TEST_CASE(
     "pages: the collection lives while its page is open, the skin manager stays, the settings go both ways") {
-    Shown app;
+    InProcessMain app;
     tsln::clsSetari settings;
     settings.SetInterface_Shadow(1);
     settings.SetTranspLevel(100);
@@ -146,7 +105,7 @@ TEST_CASE(
 }
 
 TEST_CASE("links open the open page's link on the vendor's site; page 0 has none") {
-    Shown app;
+    InProcessMain app;
     testing::ShellCalls calls;
     CHECK(app.Run("tab", "0"));
     CHECK(app.Run("links")); // nothing to open
@@ -173,7 +132,7 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 TEST_CASE("minimize fades the window down to 10 and only then unloads it; reopening activates it again") {
-    Shown app;
+    InProcessMain app;
     tsln::clsSkins* first = app.window->cSKIN();
     gWatched = app.main;
     gAlphaAtDestroy = -1;
@@ -199,7 +158,7 @@ TEST_CASE("minimize fades the window down to 10 and only then unloads it; reopen
 }
 
 TEST_CASE("minimize with the help window open closes it first") {
-    Shown app;
+    InProcessMain app;
     const std::string previous = tsln::HelpFile();
     auto restore = tsln::make_scope_exit([&] { tsln::SetHelpFile(previous); });
     const std::string manual = testing::DistDir() + "\\help.chm";
@@ -216,7 +175,7 @@ TEST_CASE("minimize with the help window open closes it first") {
 }
 
 TEST_CASE("close asks over the main window; Cancel leaves everything, and no activation runs again") {
-    Shown app(IDCANCEL);
+    InProcessMain app(IDCANCEL);
     CHECK(app.Run("tab", "5"));
     tsln::clsSkins* skins = app.window->cSKIN();
     CHECK(app.Run("bar", "close"));

@@ -11,48 +11,6 @@
 using namespace mainwin_test;
 
 namespace {
-// A started program with its main window shown and faded in; killed at the end if still running.
-struct Started {
-    Started() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
-        REQUIRE(process.Id() != 0);
-        REQUIRE(testing::WaitFor([&] { return (main = process.FindMain()) != nullptr || !process.Running(); },
-                                 30000));
-        REQUIRE(main != nullptr);
-        REQUIRE(testing::WaitFor([&] { return LayeredAlpha(main) == 230 && IsWindowEnabled(main); }));
-        player = PlayerOf(main);
-        REQUIRE(player != nullptr);
-    }
-    ~Started() { process.Kill(); }
-
-    // Clicks the movie's button and waits until the window has handled it (its focus step ran).
-    void Click(const std::string& command, const std::string& argument = {}) {
-        LeftClickAt(ButtonPoint(player, command, argument));
-    }
-
-    SkinGuard guard;
-    tsdriver::Process process;
-    HWND main = nullptr;
-    HWND player = nullptr;
-};
-
-struct Look {
-    const std::string& caption;
-    bool shown;
-};
-
-BOOL CALLBACK LookAt(HWND child, LPARAM param) {
-    auto* look = reinterpret_cast<Look*>(param);
-    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->shown = true;
-    return !look->shown;
-}
-
-// A shown control of the main window with that caption.
-bool Shown(HWND main, const std::string& caption) {
-    Look look{caption, false};
-    EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
-    return look.shown;
-}
-
 bool HasPopupMenu(DWORD pid) {
     HWND menu = tsdriver::FindWindowOf(pid, "#32768");
     return menu != nullptr && IsWindowVisible(menu);
@@ -60,7 +18,7 @@ bool HasPopupMenu(DWORD pid) {
 } // namespace
 
 TEST_CASE("a start by the user opens the skinned, layered main window, which the movie's buttons drive") {
-    Started app;
+    StartedExe app;
     CHECK(testing::WindowText(app.main) == "Quillfen - Tessaline");
     CHECK((GetWindowLongA(app.main, GWL_EXSTYLE) & WS_EX_LAYERED) != 0);
     CHECK(HasRegion(app.main));
@@ -70,7 +28,7 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
 
     // "tab" opens its page, "ok" closes it.
     app.Click("tab", "3");
-    CHECK(testing::WaitFor([&] { return Shown(app.main, "no wallpaper"); }));
+    CHECK(testing::WaitFor([&] { return ShownCaption(app.main, "no wallpaper"); }));
     CHECK(ShownPages(app.main) == 1);
     app.Click("ok");
     CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 0; }));
@@ -80,8 +38,8 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
     PostMessageA(app.player, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(app.player, WM_KEYUP, VK_RETURN, 0xC0000001);
     app.Click("tab", "2");
-    CHECK(testing::WaitFor([&] { return Shown(app.main, "reset LogonUI to default"); }));
-    CHECK_FALSE(Shown(app.main, "  Add Visual Styles Support   "));
+    CHECK(testing::WaitFor([&] { return ShownCaption(app.main, "reset LogonUI to default"); }));
+    CHECK_FALSE(ShownCaption(app.main, "  Add Visual Styles Support   "));
     CHECK_FALSE(HasPopupMenu(app.process.Id()));
     CHECK(ShownPages(app.main) == 1);
     app.Click("ok");
@@ -120,7 +78,7 @@ TEST_CASE("a start by the user opens the skinned, layered main window, which the
 }
 
 TEST_CASE("close asks with the skinned box: Cancel leaves everything as it was, OK ends the program") {
-    Started app;
+    StartedExe app;
     app.Click("tab", "4");
     CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 1; }));
 

@@ -83,7 +83,7 @@ void frmMain::Form_Activate() {
 
     cSKIN_ = std::make_unique<clsSkins>(skinsSetup_);
     cSKIN_->ApplyToForm(this);
-    cSKIN_->SetControls(SkinsPage());
+    cSKIN_->SetControls(skins_->Controls());
     cSKIN_->SetSkin("");
     RegisterMsgBoxOwner(hwnd(), cSKIN_.get());
 
@@ -122,20 +122,6 @@ void frmMain::Form_Unload() {
 
 void frmMain::OnDestroyed() {
     gMain.reset(); // the next opening builds a new window and runs the first activation again
-}
-
-void frmMain::PlaceTabs() {
-    picTabs_.ForEach([&](int, PictureBox& page) {
-        page.Move(Bounds{RLeft_, RTop_, kPageWidth, kPageHeight});
-    });
-}
-
-void frmMain::StepMovie(bool forward, bool pageOpen) {
-    const long frame = CurrentFrame();
-    if (!forward)
-        GotoFrame(frame - 2);
-    else
-        GotoFrame(frame + (pageOpen ? 4 : 2));
 }
 
 void frmMain::ForEachControl(const std::function<void(SkinColorable& control)>& visit) {
@@ -177,6 +163,13 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             activating_ = true; // a box raised meanwhile must not start it again
             auto done = make_scope_exit([this] { activating_ = false; });
             Guarded("Tessaline.frmMain.Form_Activate", kShown, [&] { Form_Activate(); });
+        }
+        return Default(message, wParam, lParam);
+    case WM_SETCURSOR:
+        // Over the window and every control on it while a page is busy (the window is disabled then).
+        if (pointer_ != MousePointer::kDefault) {
+            SetCursor(PointerCursor());
+            return TRUE;
         }
         return Default(message, wParam, lParam);
     case WM_ERASEBKGND:

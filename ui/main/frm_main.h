@@ -11,13 +11,14 @@
 #include "shellutil/movie_player.h"
 #include "skins/clsSkins.h"
 #include "ui/controls/buttons.h"
-#include "ui/controls/combo_box.h"
 #include "ui/controls/control_array.h"
-#include "ui/controls/frame.h"
-#include "ui/controls/image.h"
-#include "ui/controls/label.h"
 #include "ui/controls/picture_box.h"
-#include "ui/cpv_slider.h"
+#include "ui/main/busy_state.h"
+#include "ui/main/page_about.h"
+#include "ui/main/page_list.h"
+#include "ui/main/page_skins.h"
+#include "ui/main/page_transparency.h"
+#include "ui/main/page_visualstyles.h"
 #include "ui/skinned_dialog.h"
 
 #include <cstdint>
@@ -65,6 +66,28 @@ public:
     CommandButton& cmdFake() const { return *cmdFake_; }
     clsWallpaperLogons* cWL() const { return cWL_.get(); }
     MoviePlayer& swfSKIN() const { return *swfSKIN_; }
+    clsSetari& Settings() const { return *cSettings; }
+
+    // The pages, by number and by kind.
+    MainPage& Page(int page) const;
+    TranspPage& TranspTab() const { return *transp_; }
+    StylesPage& StylesTab() const { return *styles_; }
+    ListPage& ListTab(int page) const { return page == 2 ? *logons_ : *wallpapers_; }
+    SkinsPage& SkinsTab() const { return *skins_; }
+    AboutPage& AboutTab() const { return *about_; }
+
+    // What the pages use of the window.
+    // A new collection for the open list page (one still held is released first, saving its list).
+    clsWallpaperLogons& NewCollection();
+    void ReleaseCollection() { cWL_.reset(); }
+    // The window's mouse pointer, over the window and all its controls.
+    void SetMousePointer(MousePointer pointer);
+    // Enables or disables every control placed directly on the open page except its "chkDefault".
+    void EnablePageControls(bool enable);
+    // Places the page panels where the skin wants them.
+    void PlaceTabs();
+    // Moves the movie two frames back, or forward two (four while a page opens).
+    void StepMovie(bool forward, bool pageOpen);
     // The link a page's "links" command opens; empty for a page without one.
     static std::string LinkOf(int page);
 
@@ -86,10 +109,10 @@ public:
 
     // SettingsForm: the pages' two-state controls.
     std::string Name() const override { return "frmMain"; }
-    SettingsToggle& chkTaskTransp(int index) override { return chkTaskTransp_(index); }
-    SettingsToggle& chkDefault(int index) override { return chkDefault_(index); }
-    SettingsToggle& optOrder(int index) override { return optOrder_(index); }
-    SettingsToggle& chkProgram(int index) override { return chkProgram_(index); }
+    SettingsToggle& chkTaskTransp(int index) override { return transp_->chkTaskTransp(index); }
+    SettingsToggle& chkDefault(int index) override;
+    SettingsToggle& optOrder(int index) override;
+    SettingsToggle& chkProgram(int index) override { return skins_->chkProgram(index); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -116,13 +139,8 @@ private:
     void xEF_Done();
     void UnloadNow();
     void UnloadLater();
-    // The skins page's controls as the skin manager takes them.
-    SkinsPageControls SkinsPage();
     void CreatePages();
-    void CreateListPage(int page);
-    void PlaceTabs();
-    void StepMovie(bool forward, bool pageOpen);
-    void Level_MouseUp(int16_t shift);
+    HCURSOR PointerCursor() const;
 
     // The commands of the table, each run to its end or failing.
     void OpenTab(const std::string& args);
@@ -138,21 +156,12 @@ private:
     std::unique_ptr<MoviePlayer> swfSKIN_;
     std::unique_ptr<CommandButton> cmdFake_;
     ControlArray<PictureBox> picTabs_{"picTabs"};
-    // Page 0: the transparency slider, the preview panels and the two boxes.
-    std::unique_ptr<cpvSlider> Level;
-    ControlArray<PictureBox> picPreviewTransp{"picPreviewTransp"};
-    ControlArray<CheckBox> chkTaskTransp_{"chkTaskTransp"};
-    // Page 1: the add and remove frames and their panels.
-    ControlArray<Frame> fraOptions{"fraOptions"};
-    ControlArray<PictureBox> picFrame{"picFrame"};
-    // Pages 2 to 5: lists, previews, descriptions and the controls the settings store fills.
-    ControlArray<ComboBox> cboLista{"cboLista"};
-    ControlArray<Image> imgPreview{"imgPreview"};
-    ControlArray<Label> lblDescription{"lblDescription"};
-    ControlArray<CommandButton> cmdApply{"cmdApply"};
-    ControlArray<CheckBox> chkDefault_{"chkDefault"};
-    ControlArray<OptionButton> optOrder_{"optOrder"};
-    ControlArray<CheckBox> chkProgram_{"chkProgram"};
+    std::unique_ptr<TranspPage> transp_;
+    std::unique_ptr<StylesPage> styles_;
+    std::unique_ptr<ListPage> logons_;
+    std::unique_ptr<ListPage> wallpapers_;
+    std::unique_ptr<SkinsPage> skins_;
+    std::unique_ptr<AboutPage> about_;
 
     std::unique_ptr<clsSkins> cSKIN_;
     std::unique_ptr<clsTranspEffects> xEF;
@@ -166,6 +175,7 @@ private:
     bool activating_ = false;
     int16_t RTop_ = 0;
     int16_t RLeft_ = 0;
+    MousePointer pointer_ = MousePointer::kDefault;
 };
 
 } // namespace tsln

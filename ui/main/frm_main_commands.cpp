@@ -2,11 +2,8 @@
 #include "core/launcher.h"
 #include "core/product.h"
 #include "core/units.h"
-#include "rotation/collection_binding.h"
 #include "rotation/frm_logo.h"
-#include "shellutil/load_res_picture.h"
 #include "skins/skin_values.h"
-#include "ui/controls/bitmap.h"
 #include "ui/main/frm_main.h"
 #include "ui/msgbox.h"
 
@@ -19,10 +16,6 @@ constexpr const char* kLinkCounter = "/cgi-bin/linkcount/to.cgi?l=";
 std::string Lower(std::string text) {
     if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
-}
-
-bool IsListPage(int page) {
-    return page == 2 || page == 3;
 }
 } // namespace
 
@@ -51,31 +44,19 @@ void frmMain::swfSKIN_FSCommand(const std::string& command, const std::string& a
 
 void frmMain::OpenTab(const std::string& args) {
     CurrentTab_ = ParseInt16(args);
-    const int page = CurrentTab_;
-    if (page == 0) {
-        lblDescription(0).SetForeColor(0xFFFFFF);
-    } else if (IsListPage(page)) {
-        cWL_ = std::make_unique<clsWallpaperLogons>();
-        cWL_->SettType(page == 2 ? tType::Logons : tType::Wallpapers);
-        cWL_->SetControls(BindCollectionPage(cboLista(page), imgPreview(page), lblDescription(page)));
-        cWL_->Enumerate();
-    } else if (page == 4) {
-        cSKIN_->Enumerate();
-    } else if (page == 5) {
-        unique_picture picture = cLoadResPicture().LoadResPicture(103, "JPG");
-        imgPreview(5).SetPicture(BitmapFromPicture(picture.get()));
-        lblDescription(5).SetText(std::string(kProductTitle) + " v" + ProgramVersionText());
-    }
+    MainPage& page = Page(CurrentTab_);
+    page.Open();
     // Filled while hidden: the clicks that loading raises are not the user's.
     cSettings->ReadSettings(*this, CurrentTab_);
-    picTabs(CurrentTab_).SetVisible(true);
+    page.Panel().SetVisible(true);
     StepMovie(true, true);
 }
 
 void frmMain::CloseTab() {
-    picTabs(CurrentTab_).SetVisible(false);
+    MainPage& page = Page(CurrentTab_);
+    page.Panel().SetVisible(false);
     cSettings->SaveSettings(*this, CurrentTab_);
-    if (IsListPage(CurrentTab_)) cWL_.reset(); // saves the list
+    page.Close();
 }
 
 void frmMain::OpenLink() {

@@ -1,0 +1,6 @@
+// The transparency page of the main window.
+#include "tests/mainwin/mainwin_fixture.h"
+
+#include <doctest.h>
+
+using namespace mainwin_test;
