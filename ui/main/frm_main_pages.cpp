@@ -8,6 +8,8 @@ void frmMain::CreatePages() {
     for (int index = 0; index < kPageCount; ++index) {
         PictureBox& panel = picTabs_.Add(index, hwnd(), page);
         panel.SetVisible(false);
+        // Over the movie, which was made first: its window leaves out what lies above it.
+        SetWindowPos(panel.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     transp_ = std::make_unique<TranspPage>(*this, picTabs_(0));
     styles_ = std::make_unique<StylesPage>(*this, picTabs_(1));
