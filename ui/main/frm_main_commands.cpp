@@ -49,6 +49,8 @@ void frmMain::OpenTab(const std::string& args) {
     // Filled while hidden: the clicks that loading raises are not the user's.
     cSettings->ReadSettings(*this, CurrentTab_);
     page.Panel().SetVisible(true);
+    // Above the movie, whose player window the skin may have placed over the pages.
+    SetWindowPos(page.Panel().hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     StepMovie(true, true);
 }
 
