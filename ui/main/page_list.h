@@ -8,6 +8,9 @@
 #include "ui/controls/image.h"
 #include "ui/main/main_page.h"
 
+#include <string>
+#include <vector>
+
 namespace tsln {
 
 class ListPage : public MainPage {
@@ -15,7 +18,8 @@ public:
     // `page` is 2 (logon screens) or 3 (wallpapers).
     ListPage(frmMain& window, PictureBox& panel, int page);
 
-    // Binds a new collection of the page's kind to the page's controls and lists it.
+    // Binds a new collection of the page's kind to the page's controls, lists it and sets which
+    // controls can be used.
     void Open() override;
     // Releases the collection, which saves the list.
     void Close() override;
@@ -26,14 +30,43 @@ public:
     ComboBox& cboLista() const { return cboLista_(page_); }
     Image& imgPreview() const { return imgPreview_(page_); }
     Label& lblDescription() const { return lblDescription_(page_); }
+    CommandButton& cmdApply() const { return cmdApply_(page_); }
+    // "Add to list" is index n, "Remove" index 2n.
+    CommandButton& cmdAddRemFile(int index) const { return cmdAddRemFile_(index); }
+    CommandButton& cmdAdd() const { return cmdAddRemFile_(page_); }
+    CommandButton& cmdRemove() const { return cmdAddRemFile_(2 * page_); }
+    CommandButton& cmdScheduling() const { return cmdScheduling_(page_); }
     CheckBox& chkDefault(int index) const { return chkDefault_(index); }
     OptionButton& optOrder(int index) const { return optOrder_(index); }
 
+    // Which of the paths dropped on the preview the page adds, in the order they are added: files of the
+    // page's kind as given, and for a folder the files of that kind directly in it, by name.
+    std::vector<std::string> DroppedFiles(const std::vector<std::string>& paths) const;
+
 private:
+    // The window's collection when it is this page's: another page opened over this one holds its own.
+    clsWallpaperLogons* Collection() const;
+    // Whether a path names a file of the page's kind, by its extension.
+    bool OfKind(const std::string& path) const;
+
+    void cboLista_Click();
+    void cboLista_KeyUp(int key);
+    void cmdApply_Click();
+    void cmdAddRemFile_Click(int index);
+    void cmdScheduling_Click();
+    void chkDefault_Click();
+    void optOrder_Click(int index);
+    void imgPreview_FilesDropped(const std::vector<std::string>& paths);
+    // Sets which controls can be used from the default setting and the number of entries.
+    void RefreshListPage();
+
     const int page_;
     ControlArray<ComboBox> cboLista_{"cboLista"};
     ControlArray<Image> imgPreview_{"imgPreview"};
     ControlArray<Label> lblDescription_{"lblDescription"};
+    ControlArray<CommandButton> cmdApply_{"cmdApply"};
+    ControlArray<CommandButton> cmdAddRemFile_{"cmdAddRemFile"};
+    ControlArray<CommandButton> cmdScheduling_{"cmdScheduling"};
     ControlArray<CheckBox> chkDefault_{"chkDefault"};
     ControlArray<OptionButton> optOrder_{"optOrder"};
 };
