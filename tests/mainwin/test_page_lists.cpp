@@ -174,7 +174,7 @@ void PickFile(DWORD pid, const char* caption, const std::string& path) {
 
 // Skipped: a real click on a page control lands on the movie player above the page panels.
 TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes through real clicks" *
-          doctest::skip()) {
+          doctest::timeout(300)) {
     StartedExe app;
     ListsGuard lists;
     testing::TempDir folder("walls");
@@ -245,7 +245,7 @@ TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes throu
     CHECK(testing::ValueNames(HKEY_CURRENT_USER, KindKey(false) + "\\List").empty());
 }
 
-TEST_CASE("the logon-screen page refuses a program that is no logon screen" * doctest::skip()) {
+TEST_CASE("the logon-screen page refuses a program that is no logon screen") {
     StartedExe app;
     ListsGuard lists;
     app.Click("tab", "2");
