@@ -108,3 +108,78 @@ TEST_CASE("the skins page applies another skin and switches sound and on-top at 
     REQUIRE(app.Run("ok"));
     CHECK(window.Settings().Interface_Shadow() == (stored != 0 ? 0 : 1));
 }
+
+namespace {
+struct Found {
+    std::string className, caption;
+    HWND window = nullptr;
+};
+
+BOOL CALLBACK FindShown(HWND child, LPARAM param) {
+    auto* found = reinterpret_cast<Found*>(param);
+    if (!IsWindowVisible(child) || testing::ClassOf(child) != found->className) return TRUE;
+    if (!found->caption.empty() && testing::WindowText(child) != found->caption) return TRUE;
+    found->window = child;
+    return FALSE;
+}
+
+// A shown control of the main window by class (and caption).
+HWND Shown(HWND main, const std::string& className, const std::string& caption = {}) {
+    Found found{className, caption};
+    EnumChildWindows(main, &FindShown, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+void ClickWindow(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    LeftClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
+// Chooses the list's line above (or below) the shown one with the keys, and confirms it with Enter.
+void ChooseWithKeys(HWND list, WORD arrow) {
+    ClickWindow(list); // drops the list down
+    PressKey(arrow);
+    PressKey(VK_RETURN);
+}
+} // namespace
+
+TEST_CASE("the real program: Enter in the skin list applies the chosen skin; on-top and sound at once") {
+    StartedExe app;
+    app.Click("tab", "4");
+    HWND onTop = nullptr;
+    REQUIRE(testing::WaitFor([&] { return (onTop = Shown(app.main, "Button", "keep Tessaline on top")); }));
+    tsln::clsSetari settings;
+
+    // On-top: the window stood on top (the stored setting); a click takes it down, and stores that.
+    CHECK(TopMost(app.main));
+    ClickWindow(onTop);
+    CHECK(testing::WaitFor([&] { return !TopMost(app.main) && settings.OnTOP() == 0; }));
+    ClickWindow(onTop);
+    CHECK(testing::WaitFor([&] { return TopMost(app.main) && settings.OnTOP() == 1; }));
+
+    // Sound: stored at once.
+    const uint8_t sound = settings.Sound();
+    ClickWindow(Shown(app.main, "Button", "sound on/off"));
+    CHECK(testing::WaitFor([&] { return settings.Sound() == (sound != 0 ? 0 : 1); }));
+
+    // The line above the test skin is the shipped Ember: Enter applies it, and the outline changes.
+    HWND list = Shown(app.main, "ComboBox");
+    REQUIRE(list != nullptr);
+    const std::vector<char> outline = Outline(app.main);
+    ChooseWithKeys(list, VK_UP);
+    CHECK(testing::WaitFor(
+        [&] { return testing::WindowText(list) == "Ember" && Outline(app.main) != outline; }));
+    CHECK(testing::WaitFor([&] { return IsWindowEnabled(app.main) && ShownPages(app.main) == 1; }));
+    ChooseWithKeys(list, VK_DOWN);
+    CHECK(testing::WaitFor(
+        [&] { return testing::WindowText(list) == "Test Main" && Outline(app.main) == outline; }));
+}
