@@ -146,6 +146,8 @@ void frmMain::SetMovie(const std::string& path) {
 
 void frmMain::Move(int left, int top, int width, int height) {
     swfSKIN_->Place(hwnd(), left, top, width, height);
+    // The movie is the window's face: the page panels lie over it.
+    SetWindowPos(swfSKIN_->PlayerWindow(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void frmMain::GotoFrame(long frame) {
