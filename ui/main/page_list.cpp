@@ -97,7 +97,8 @@ void ListPage::Close() {
 
 clsWallpaperLogons* ListPage::Collection() const {
     clsWallpaperLogons* collection = window_.cWL();
-    if (window_.CurrentTab() != page_ || collection == nullptr || collection->Kind() != Kind()) return nullptr;
+    if (window_.CurrentTab() != page_ || collection == nullptr || collection->Kind() != Kind())
+        return nullptr;
     return collection;
 }
 
