@@ -152,7 +152,7 @@ TranspPage::TranspPage(frmMain& window, PictureBox& panel) : MainPage(window, pa
     for (int index = 0; index < 2; ++index) {
         static const char* const captions[] = {"apply to Start Menu", "apply to taskbar"};
         CheckBox& box =
-            chkTaskTransp_.Add(index, tab, captions[index], Bounds{4080, 2280 + 360 * index, 2400, 315});
+            chkTaskTransp_.Add(index, tab, captions[index], Bounds{4080, 2190 + 330 * index, 2400, 300});
         box.Click = [this] { chkTaskTransp_Click(); };
     }
     ShowOpaque(); // both boxes start off
