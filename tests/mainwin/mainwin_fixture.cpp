@@ -9,21 +9,24 @@
 namespace mainwin_test {
 
 namespace {
-void SendMouse(DWORD flags) {
+void ClickAt(POINT at, DWORD down, DWORD up) {
+    MouseAt(at);
+    MouseAt(at, down);
+    MouseAt(at, up);
+}
+} // namespace
+
+void MouseAt(POINT at, DWORD buttons) {
+    // Every event carries its own point: a click never lands where an earlier move left the cursor.
+    SetCursorPos(at.x, at.y);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = static_cast<LONG>((at.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((at.y * 65536LL + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
     SendInput(1, &input, sizeof input);
 }
-
-void ClickAt(POINT at, DWORD down, DWORD up) {
-    SetCursorPos(at.x, at.y);
-    SendMouse(MOUSEEVENTF_MOVE);
-    SendMouse(down);
-    SendMouse(up);
-}
-
-} // namespace
 
 const tsln::movie::Movie& TestMovie() {
     static tsln::movie::Movie movie;
@@ -52,6 +55,21 @@ POINT ButtonPoint(HWND player, const std::string& command, const std::string& ar
 
 void LeftClickAt(POINT at) {
     ClickAt(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void ClickOn(HWND control) {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    const POINT at{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    HWND seen = nullptr;
+    const bool ready = testing::WaitFor([&] {
+        seen = WindowFromPoint(at);
+        return IsWindowEnabled(GetAncestor(control, GA_ROOT)) && (seen == control || IsChild(control, seen));
+    });
+    INFO("what shows at the control's centre: a ", testing::ClassOf(seen), " \"", testing::WindowText(seen),
+         "\"");
+    CHECK(ready);
+    LeftClickAt(at);
 }
 
 void RightClickAt(POINT at) {

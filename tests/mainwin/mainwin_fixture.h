@@ -21,9 +21,15 @@ const tsln::movie::Movie& TestMovie();
 // as the player window `player` shows the movie.
 POINT ButtonPoint(HWND player, const std::string& command, const std::string& argument = {});
 
+// Real mouse input at a screen point: moved there with `buttons` (MOUSEEVENTF_LEFTDOWN...) pressed or
+// released at once.
+void MouseAt(POINT at, DWORD buttons = 0);
 // Real mouse input at a screen point: pressed and released.
 void LeftClickAt(POINT at);
 void RightClickAt(POINT at);
+// A real click at the centre of a control, once its window takes input and nothing covers the control
+// there.
+void ClickOn(HWND control);
 
 using testing::LayeredAlpha;
 bool HasRegion(HWND window);

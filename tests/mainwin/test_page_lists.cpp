@@ -98,15 +98,6 @@ HWND ShownOfClass(HWND main, const char* className) {
     return find.found;
 }
 
-// A real click in the middle of a control.
-// A real click on a control, once its window takes input again (the previous action has ended).
-void ClickOn(HWND control) {
-    CHECK(testing::WaitFor([&] { return IsWindowEnabled(GetAncestor(control, GA_ROOT)) != FALSE; }));
-    RECT place = {};
-    GetWindowRect(control, &place);
-    LeftClickAt(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2});
-}
-
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
@@ -186,7 +177,6 @@ void PickFile(DWORD pid, const char* caption, const std::string& path) {
 }
 } // namespace
 
-// Skipped: a real click on a page control lands on the movie player above the page panels.
 TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes through real clicks" *
           doctest::timeout(300)) {
     StartedExe app;

@@ -8,11 +8,6 @@
 using namespace mainwin_test;
 
 namespace {
-void ClickControl(const tsln::Control& control) {
-    RECT rect = {};
-    GetWindowRect(control.hwnd(), &rect);
-    LeftClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
 
 // The window's outline as the platform holds it.
 std::vector<char> Outline(HWND window) {
@@ -56,7 +51,7 @@ TEST_CASE("the skins page applies another skin and switches sound and on-top at 
     page.cboLista().SetText("Ember");
     CHECK(page.lblDescription().Text().find("Name: Ember") == 0);
     REQUIRE(page.cmdApply().Enabled());
-    ClickControl(page.cmdApply());
+    ClickOn(page.cmdApply().hwnd());
     REQUIRE(
         testing::PumpUntil([&] { return window.cSKIN()->Skin() == "Ember" && IsWindowEnabled(app.main); }));
     CHECK(Outline(app.main) != outline);
@@ -81,7 +76,7 @@ TEST_CASE("the skins page applies another skin and switches sound and on-top at 
     const long pageFrame = window.CurrentFrame();
     for (int round = 0; round < 2; ++round) {
         const bool on = !sound.Value();
-        ClickControl(sound);
+        ClickOn(sound.hwnd());
         REQUIRE(testing::PumpUntil([&] { return sound.Value() == on; }));
         CHECK(window.swfSKIN().SoundOn() == on);
         CHECK(window.CurrentFrame() == pageFrame);
@@ -90,11 +85,11 @@ TEST_CASE("the skins page applies another skin and switches sound and on-top at 
 
     // On-top at once, and stored.
     tsln::CheckBox& onTop = page.chkProgram(2);
-    ClickControl(onTop);
+    ClickOn(onTop.hwnd());
     REQUIRE(testing::PumpUntil([&] { return onTop.Value(); }));
     CHECK(TopMost(app.main));
     CHECK(window.Settings().OnTOP() == 1);
-    ClickControl(onTop);
+    ClickOn(onTop.hwnd());
     REQUIRE(testing::PumpUntil([&] { return !onTop.Value(); }));
     CHECK_FALSE(TopMost(app.main));
     CHECK(window.Settings().OnTOP() == 0);
@@ -102,7 +97,7 @@ TEST_CASE("the skins page applies another skin and switches sound and on-top at 
     // The options that are only stored wait for "ok".
     tsln::CheckBox& shadow = page.chkProgram(1);
     const uint8_t stored = window.Settings().Interface_Shadow();
-    ClickControl(shadow);
+    ClickOn(shadow.hwnd());
     REQUIRE(testing::PumpUntil([&] { return shadow.Value() != (stored != 0); }));
     CHECK(window.Settings().Interface_Shadow() == stored);
     REQUIRE(app.Run("ok"));
@@ -130,12 +125,6 @@ HWND Shown(HWND main, const std::string& className, const std::string& caption =
     return found.window;
 }
 
-void ClickWindow(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    LeftClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
 void PressKey(WORD key) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -146,7 +135,7 @@ void PressKey(WORD key) {
 
 // Chooses the list's line above (or below) the shown one with the keys, and confirms it with Enter.
 void ChooseWithKeys(HWND list, WORD arrow) {
-    ClickWindow(list); // drops the list down
+    ClickOn(list); // drops the list down
     PressKey(arrow);
     PressKey(VK_RETURN);
 }
@@ -161,14 +150,14 @@ TEST_CASE("the real program: Enter in the skin list applies the chosen skin; on-
 
     // On-top: the window stood on top (the stored setting); a click takes it down, and stores that.
     CHECK(TopMost(app.main));
-    ClickWindow(onTop);
+    ClickOn(onTop);
     CHECK(testing::WaitFor([&] { return !TopMost(app.main) && settings.OnTOP() == 0; }));
-    ClickWindow(onTop);
+    ClickOn(onTop);
     CHECK(testing::WaitFor([&] { return TopMost(app.main) && settings.OnTOP() == 1; }));
 
     // Sound: stored at once.
     const uint8_t sound = settings.Sound();
-    ClickWindow(Shown(app.main, "Button", "sound on/off"));
+    ClickOn(Shown(app.main, "Button", "sound on/off"));
     CHECK(testing::WaitFor([&] { return settings.Sound() == (sound != 0 ? 0 : 1); }));
 
     // The line above the test skin is the shipped Ember: Enter applies it, and the outline changes.

@@ -38,33 +38,22 @@ private:
     tsln::unique_hwnd window_;
 };
 
-void Mouse(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void MoveTo(POINT at) {
-    SetCursorPos(at.x, at.y);
-    Mouse(MOUSEEVENTF_MOVE);
-}
-
 // A real drag of `slider`: pressed at `from`, moved in steps once the slider holds the mouse (the input
 // that follows goes where the mouse is held), released at `to`.
 void Drag(HWND slider, POINT from, POINT to) {
-    MoveTo(from);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    REQUIRE(testing::PumpUntil(
-        [&] {
-            GUITHREADINFO info = {sizeof info};
-            return GetGUIThreadInfo(GetWindowThreadProcessId(slider, nullptr), &info) &&
-                   info.hwndCapture == slider;
-        },
-        10000));
-    for (int step = 1; step <= 4; ++step)
-        MoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
-    Mouse(MOUSEEVENTF_LEFTUP);
+    auto held = [slider] {
+        GUITHREADINFO info = {sizeof info};
+        return GetGUIThreadInfo(GetWindowThreadProcessId(slider, nullptr), &info) &&
+               info.hwndCapture == slider;
+    };
+    MouseAt(from);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    REQUIRE(testing::PumpUntil(held, 10000));
+    for (int step = 1; step < 4; ++step)
+        MouseAt({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+    // Done once the slider has let the mouse go: what follows is input of its own.
+    REQUIRE(testing::PumpUntil([&] { return !held(); }, 10000));
 }
 
 RECT ScreenRect(HWND window) {

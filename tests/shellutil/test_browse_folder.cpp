@@ -46,17 +46,7 @@ void Ok(HWND dialog) {
 
 // The text of the tree item selected in the dialog.
 std::string SelectedName(HWND dialog) {
-    HWND tree = GetDlgItem(dialog, kTree);
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (!item) return {};
-    char text[MAX_PATH] = {};
-    TVITEMA request{};
-    request.mask = TVIF_TEXT;
-    request.hItem = item;
-    request.pszText = text;
-    request.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request));
-    return text;
+    return testing::SelectedTreeText(GetDlgItem(dialog, kTree));
 }
 
 // Confirms once the dialog shows the folder named `name` selected (it selects it while it opens).

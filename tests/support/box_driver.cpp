@@ -1,5 +1,6 @@
 #include "tests/support/box_driver.h"
 
+#include <commctrl.h>
 #include <algorithm>
 #include <stdexcept>
 
@@ -139,7 +140,13 @@ bool WaitFor(const std::function<bool()>& done, DWORD limitMs) {
     for (;;) {
         if (done()) return true;
         if (GetTickCount() - start >= limitMs) return false;
-        Sleep(kStep);
+        // Messages other threads send to this one's windows are answered while waiting: the program
+        // under test sends to the test's stand-in shell windows (the tray icon, broadcasts) and would
+        // hang until they are. Posted messages stay queued for the test to take.
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, kStep, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
     }
 }
 
@@ -186,6 +193,65 @@ std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+namespace {
+// A block of memory in the process of a window, for messages whose parameters point at data.
+class WindowProcessMemory {
+public:
+    WindowProcessMemory(HWND window, size_t size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+        if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!address_) throw std::runtime_error("no memory in the window's process");
+    }
+    ~WindowProcessMemory() { VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE); }
+    WindowProcessMemory(const WindowProcessMemory&) = delete;
+    WindowProcessMemory& operator=(const WindowProcessMemory&) = delete;
+
+    char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return WriteProcessMemory(process_.get(), At(offset), data, size, nullptr) != 0;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ReadProcessMemory(process_.get(), At(offset), data, size, nullptr) != 0;
+    }
+
+private:
+    tsln::unique_handle process_;
+    void* address_ = nullptr;
+};
+} // namespace
+
+std::string SelectedTreeText(HWND tree) {
+    DWORD_PTR item = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, 5000, &item) || !item)
+        return {};
+    WindowProcessMemory memory(tree, sizeof(TVITEMA) + MAX_PATH);
+    TVITEMA request{};
+    request.mask = TVIF_TEXT;
+    request.hItem = reinterpret_cast<HTREEITEM>(item);
+    request.pszText = memory.At(sizeof request);
+    request.cchTextMax = MAX_PATH;
+    const char none = '\0';
+    DWORD_PTR done = 0;
+    char text[MAX_PATH + 1] = {};
+    if (!memory.Write(0, &request, sizeof request) || !memory.Write(sizeof request, &none, 1) ||
+        !SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)), SMTO_ABORTIFHUNG,
+                             5000, &done) ||
+        !memory.Read(sizeof request, text, MAX_PATH))
+        return {};
+    return text;
+}
+
+LRESULT SendWithText(HWND window, UINT message, WPARAM wParam, const std::string& text) {
+    WindowProcessMemory memory(window, text.size() + 1);
+    if (!memory.Write(0, text.c_str(), text.size() + 1)) return 0;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, reinterpret_cast<LPARAM>(memory.At(0)), SMTO_ABORTIFHUNG,
+                        5000, &result);
+    return static_cast<LRESULT>(result);
 }
 
 BoxInfo ReadBox(HWND box) {

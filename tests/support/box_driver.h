@@ -21,7 +21,8 @@ struct BoxInfo {
 };
 
 // Looks at `done` every few milliseconds until it holds; false when it still does not after `limitMs`.
-// For threads without windows of their own (use PumpUntil on a thread that has some).
+// Messages other threads send to this thread's windows are answered meanwhile; posted ones stay queued
+// (PumpUntil dispatches them too, for a thread whose windows must go on working).
 bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000);
 
 // The visible dialogs of a process, in the order of the window list (the topmost first); the skinned box
@@ -36,6 +37,10 @@ HWND WaitForDialog(DWORD pid, const std::string& caption, HWND except = nullptr,
 
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
+// The text of the item selected in a tree view of any process; empty when none is.
+std::string SelectedTreeText(HWND tree);
+// Sends `message` with `text` copied where the window's process can read it as the lParam.
+LRESULT SendWithText(HWND window, UINT message, WPARAM wParam, const std::string& text);
 
 // A message box's title, text, icon and buttons. The icon is recognised by what the box shows on screen,
 // so this waits until the box has drawn one of the known icons ("unknown" when it never does); the

@@ -10,6 +10,7 @@
 #include "movie/movie_stage.h"
 #include "skins/clsSkins.h"
 #include "tools/screenshots/shot_ready.h"
+#include "ui/controls/bitmap.h"
 
 #include <windows.h>
 
@@ -151,21 +152,15 @@ unsigned long long Look(HWND main) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     unique_gdi bitmap(CreateCompatibleBitmap(screen, width, height));
-    unique_hdc memory(CreateCompatibleDC(screen)); // goes first, letting the bitmap go
-    SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    {
+        unique_hdc memory(CreateCompatibleDC(screen));
+        HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory.get(), previous); // its pixels are read only once no DC holds it
+    }
     ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
-              DIB_RGB_COLORS);
     unsigned long long digest = 1469598103934665603ull;
-    for (unsigned pixel : pixels)
+    for (uint32_t pixel : BitmapPixels(static_cast<HBITMAP>(bitmap.get())))
         digest = (digest ^ pixel) * 1099511628211ull;
     return digest;
 }
