@@ -3,10 +3,19 @@
 ; uninstaller that takes all of it away again.
 ;
 ; Defined by the build (installer/CMakeLists.txt): DIST (the built program), OUTFILE, ICON, VERSION
-; (as Add/Remove Programs shows it), VERSION_MAJOR, VERSION_MINOR, FILE_VERSION (four numbers) and
-; SKINS_NSH (the shipped skins, as the ShippedSkins macro).
+; (as Add/Remove Programs shows it), VERSION_MAJOR, VERSION_MINOR, FILE_VERSION (four numbers),
+; SKINS_NSH (the shipped skins, as the ShippedSkins macro), and X64 for the 64-bit flavour.
+;
+; Two setup programs: TessalineSetup.exe (32-bit, for 32-bit Windows 2000/XP; it refuses 64-bit Windows,
+; where a 32-bit Tessaline would write its registry values into the 32-bit view that Winlogon never reads)
+; and TessalineSetup-x64.exe (64-bit, for Windows XP x64: the 64-bit Program Files and registry view; a
+; 64-bit program cannot start on 32-bit Windows at all).
 
+!ifdef X64
+Target amd64-unicode ; the only 64-bit form NSIS has
+!else
 Unicode false ; the "A" functions, like the program; also lets Windows 9x show the refusal below
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -14,6 +23,7 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 !include "${SKINS_NSH}"
 
 !define PRODUCT "Tessaline"
@@ -25,7 +35,11 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
+!ifdef X64
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
 InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
 ; An upgrade goes where the last install went.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
@@ -108,7 +122,23 @@ Function .onInit
     SetErrorLevel 3
     Quit
   ${EndIf}
+!ifdef X64
+  SetRegView 64
+!else
+  ${If} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP \
+      "This setup program installs the 32-bit ${PRODUCT}.$\r$\nOn 64-bit Windows, run TessalineSetup-x64.exe instead."
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
+!endif
 FunctionEnd
+
+!ifdef X64
+Function un.onInit
+  SetRegView 64
+FunctionEnd
+!endif
 
 Section "Tessaline" SecProgram
   SectionIn RO

@@ -12,9 +12,14 @@
 namespace tsln {
 
 namespace {
-// The request record of Windows 2000 and XP without the trailing extension fields.
-constexpr DWORD kRecordSize = 76;
-static_assert(offsetof(OPENFILENAMEA, pvReserved) == kRecordSize, "the 76-byte record layout");
+// The request record without the trailing extension fields that Windows 2000 added: the form every
+// version takes. 76 bytes in a 32-bit program, 136 in a 64-bit one (a 64-bit dialog given 76 never opens).
+constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, pvReserved); // OPENFILENAME_SIZE_VERSION_400A
+#ifdef _WIN64
+static_assert(kRecordSize == 136, "the 64-bit record's size");
+#else
+static_assert(kRecordSize == 76, "the 32-bit record's size");
+#endif
 constexpr size_t kTitleBufferSize = 260;
 
 const char* TextOrNull(const std::string& text) {

@@ -6,7 +6,12 @@ namespace tsln {
 
 namespace {
 constexpr UINT kIconId = 1; // the program has one icon
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the shell takes the record in its 88-byte form");
+// The record's first form, which every shell takes: 88 bytes in a 32-bit program, 104 in a 64-bit one.
+#ifdef _WIN64
+static_assert(NOTIFYICONDATAA_V1_SIZE == 104, "the 64-bit record's first form");
+#else
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the 32-bit record's first form");
+#endif
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == NOTIFYICONDATAA_V1_SIZE, "a 64-character tip");
 } // namespace
 

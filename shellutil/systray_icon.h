@@ -31,7 +31,7 @@ public:
     bool ReAddIcon();
 
     bool IconShown() const { return iconShown_; }
-    // The record as the shell receives it (its 88-byte form).
+    // The record as the shell receives it (its first form: 88 bytes, 104 in a 64-bit program).
     const NOTIFYICONDATAA& NotifyData() const { return notifyData_; }
 
     // The message the shell broadcasts to top-level windows when it has made a new taskbar.

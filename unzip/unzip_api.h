@@ -7,7 +7,8 @@
 extern "C" {
 #endif
 
-// The option record: fifteen 32-bit integers, then the archive path and the extraction folder.
+// The option record: fifteen 32-bit integers, then the archive path and the extraction folder (pointers:
+// four bytes each in the 32-bit library, eight in the 64-bit one; see README.md).
 // Numbers in comments are the 1-based field numbers; fields marked "ignored" should be 0.
 typedef struct {
     int fReserved1;       // 1  ignored
@@ -101,10 +102,17 @@ typedef int(WINAPI* TslnSingleEntryUnzip)(int, char**, int, char**, DCL*, USERFU
 }
 
 #include <cstddef>
-// The layout callers rely on: fifteen 32-bit fields, then the two pointers.
+// The layout callers rely on: fifteen 32-bit fields, then the two pointers at their natural alignment
+// (offset 60 in the 32-bit library; 64, after four bytes of padding, in the 64-bit one).
+#ifdef _WIN64
+constexpr std::size_t kTslnDclPathsOffset = 64;
+#else
+constexpr std::size_t kTslnDclPathsOffset = 60;
+#endif
 static_assert(offsetof(DCL, fList) == 6 * 4 && offsetof(DCL, fOverwrite) == 10 * 4 &&
                   offsetof(DCL, fConvertCrLf) == 11 * 4 && offsetof(DCL, fCaseSensitive) == 13 * 4 &&
-                  offsetof(DCL, lpszZipFN) == 15 * 4 && sizeof(int) == 4,
+                  offsetof(DCL, lpszZipFN) == kTslnDclPathsOffset &&
+                  offsetof(DCL, lpszExtractDir) == kTslnDclPathsOffset + sizeof(void*) && sizeof(int) == 4,
               "option record layout");
 static_assert(offsetof(USERFUNCTIONS, TotalSizeComp) == 6 * sizeof(void*), "user-function record layout");
 #endif

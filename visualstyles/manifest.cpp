@@ -4,6 +4,7 @@
 #include "core/error_report.h"
 #include "core/mod_main.h"
 #include "core/unique_any.h"
+#include "visualstyles/program_architecture.h"
 
 #include <windows.h>
 #include <optional>
@@ -16,6 +17,19 @@ const char* const kProgramsLog = "programs.log";
 
 void Show(const ShowPath& show, const std::string& path) {
     if (show) show(path);
+}
+
+// The program's architecture from its header; kUnknown when the file cannot be read.
+ProgramArchitecture ArchitectureOfProgram(const std::string& path) {
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ProgramArchitecture::kUnknown;
+    std::string bytes(kProgramHeaderBytes, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return ProgramArchitecture::kUnknown;
+    bytes.resize(read);
+    return ArchitectureOfHeader(bytes);
 }
 } // namespace
 
@@ -39,19 +53,20 @@ std::string ManifestPath(const std::string& programPath) {
     return AddBackslash(folder) + name + kManifestExtension;
 }
 
-std::string ManifestText(const std::string& fileName) {
+std::string ManifestText(const std::string& fileName, ProgramArchitecture architecture) {
+    const std::string arch = ManifestArchitectureName(architecture);
     std::string text;
     for (const std::string& line : {
              std::string(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"),
              std::string(R"(<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">)"),
-             R"(<assemblyIdentity version="1.0.0.0" processorArchitecture="X86" name="Company.Product.)" +
-                 fileName + R"(" type="win32" />)",
+             R"(<assemblyIdentity version="1.0.0.0" processorArchitecture=")" + arch +
+                 R"(" name="Company.Product.)" + fileName + R"(" type="win32" />)",
              std::string("<description>WindowsExecutable</description>"),
              std::string("<dependency>"),
              std::string("<dependentAssembly>"),
-             std::string(R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" )"
-                         R"(version="6.0.0.0" processorArchitecture="X86" )"
-                         R"(publicKeyToken="6595b64144ccf1df" language="*" />)"),
+             R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" )"
+             R"(version="6.0.0.0" processorArchitecture=")" +
+                 arch + R"(" publicKeyToken="6595b64144ccf1df" language="*" />)",
              std::string("</dependentAssembly>"),
              std::string("</dependency>"),
              std::string("</assembly>"),
@@ -87,7 +102,7 @@ void CreateManifest(const std::string& path, const ShowPath& show) {
                 file.reset();
                 DeleteFileA(manifest.c_str());
             });
-            const std::string text = ManifestText(StripPath(path));
+            const std::string text = ManifestText(StripPath(path), ArchitectureOfProgram(path));
             WriteAll(file.get(), text.data(), text.size());
             if (!CloseHandle(file.release())) throw Win32Failure(GetLastError(), __LINE__);
             removePartial.dismiss();

@@ -1,6 +1,8 @@
 // The manifest file that makes another program ask for the version 6 common controls, and the path
 // helpers it is named with.
 #pragma once
+#include "visualstyles/program_architecture.h"
+
 #include <functional>
 #include <string>
 
@@ -17,13 +19,14 @@ std::string CutAtNull(const std::string& text);
 
 // The manifest beside the program at `programPath`: its folder with a backslash, its name, ".manifest".
 std::string ManifestPath(const std::string& programPath);
-// The ten CR LF ended lines of the manifest for a program file named `fileName` (no folder).
-std::string ManifestText(const std::string& fileName);
+// The ten CR LF ended lines of the manifest for a program file named `fileName` (no folder) built for
+// `architecture`: a manifest naming another architecture than its program's stops that program starting.
+std::string ManifestText(const std::string& fileName, ProgramArchitecture architecture);
 
 // True when the program at `path` has a manifest file, whatever its attributes; false on any failure.
 bool HasManifest(const std::string& path);
 
-// Shows `path`, then writes its manifest (hidden) and a line in "programs.log" of the application folder,
+// Shows `path`, then writes its manifest (hidden, naming the architecture in the program's header) and a line in "programs.log" of the application folder,
 // unless a manifest already exists. Failures are logged without a message box.
 void CreateManifest(const std::string& path, const ShowPath& show = {});
 // Shows `path`, then deletes its manifest whatever made it and whatever its attributes. Failures are

@@ -40,13 +40,14 @@ private:
 } // namespace
 
 TEST_CASE(
-    "the record is the 88-byte form with one icon, its message, icon and a tip of at most 63 characters") {
+    "the record is the first form (88 bytes, 104 in a 64-bit program) with one icon, its message, icon and a "
+    "tip of at most 63 characters") {
     CSystrayIcon tray;
     const HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
     const std::string tip(100, 'x');
     tray.Initialize(reinterpret_cast<HWND>(0x1234), icon, tip, WM_MOUSEMOVE);
     const NOTIFYICONDATAA& record = tray.NotifyData();
-    CHECK(record.cbSize == 88);
+    CHECK(record.cbSize == (sizeof(void*) == 8 ? 104u : 88u));
     CHECK(record.hWnd == reinterpret_cast<HWND>(0x1234));
     CHECK(record.uID == 1);
     CHECK(record.uFlags == 7);

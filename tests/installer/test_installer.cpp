@@ -24,8 +24,16 @@ const char* const kPlayerClsidKey = "SOFTWARE\\Classes\\CLSID\\" TSLN_PLAYER_CLS
 const char* const kPlayerProgIdKey = "SOFTWARE\\Classes\\" TSLN_PLAYER_PROGID;
 const char* const kWallpaperList = "Software\\Quillfen\\Tessaline\\Wallpapers\\List";
 
+// This flavour's setup program.
 std::string Setup() {
-    return testing::DistDir() + "\\TessalineSetup.exe";
+    return testing::DistDir() + (sizeof(void*) == 8 ? "\\TessalineSetup-x64.exe" : "\\TessalineSetup.exe");
+}
+
+std::string ProgramFiles() {
+    char path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAM_FILES, FALSE))
+        throw std::runtime_error("no Program Files folder");
+    return path;
 }
 
 std::string StartMenuFolder() {
@@ -75,9 +83,10 @@ DWORD RunWithChildren(const std::string& exe, const std::string& args) {
     return code;
 }
 
-tsdriver::RunResult RunSetup(const std::string& args, const std::string& winVersion = "") {
+tsdriver::RunResult RunSetup(const std::string& args, const std::string& winVersion = "",
+                             const std::string& setup = Setup()) {
     tsdriver::RunOptions options;
-    options.exe = Setup();
+    options.exe = setup;
     options.args = args;
     options.winVersion = winVersion;
     options.timeoutMs = 120000;
@@ -165,7 +174,13 @@ TEST_CASE("a silent install, an upgrade over it and a silent uninstall") {
     CHECK(FilesIn(folder + "\\SKINS") == shippedSkins);
     CHECK(ReadString(HKEY_LOCAL_MACHINE, std::string(kPlayerClsidKey) + "\\InprocServer32", "") ==
           folder + "\\tslnplay.dll");
-    CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") == "Tessaline");
+    CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", testing::kOwnView) == "Tessaline");
+#ifdef _WIN64
+    // The 64-bit setup writes the 64-bit view, which a 64-bit Windows reads.
+    CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey, testing::kOtherView));
+    CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPlayerClsidKey, testing::kOtherView));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, kPlayerClsidKey, testing::kOwnView));
+#endif
     CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion") == "1.8.8");
     CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher") == "Quillfen");
     CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon") == folder + "\\Tessaline.exe,0");
@@ -231,3 +246,42 @@ TEST_CASE("a silent install, an upgrade over it and a silent uninstall") {
     CHECK_FALSE(PathExists(menu));
     CHECK(testing::ReadFileBytes(testing::UserAppFolder() + "\\tsln.bmp") == "BM the wallpaper");
 }
+
+TEST_CASE("without a folder, setup installs into this flavour's own Program Files and uninstalls from it") {
+    REQUIRE_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    Guard guard;
+    const std::string folder = ProgramFiles() + "\\Tessaline";
+    REQUIRE_FALSE(PathExists(folder));
+    auto removeFolder = tsln::make_scope_exit([&] { testing::RemoveTree(folder); });
+    tsdriver::RunResult r = RunSetup("/S");
+    CHECK(r.boxes.empty());
+    REQUIRE(r.exited);
+    CHECK(r.exitCode == 0);
+    CHECK(PathExists(folder + "\\Tessaline.exe"));
+    CHECK(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", testing::kOwnView) == folder);
+#ifdef _WIN64
+    CHECK(folder.find("(x86)") == std::string::npos);
+#endif
+    RunWithChildren(folder + "\\uninstall.exe", "/S");
+    CHECK_FALSE(PathExists(folder));
+    CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey, testing::kOwnView));
+}
+
+#ifdef TSLN_X86_SETUP
+TEST_CASE("the 32-bit setup program refuses 64-bit Windows and names the 64-bit one") {
+    char runs32[8] = {};
+    GetEnvironmentVariableA("TSLN_HOST_RUNS_32BIT", runs32, sizeof runs32); // said by scripts/lib.sh
+    if (std::string(runs32) != "yes" || !PathExists(TSLN_X86_SETUP)) {
+        MESSAGE("not tried: the host runs no 32-bit programs, or the i686 flavour is not built");
+        return;
+    }
+    Guard guard;
+    tsdriver::RunResult r = RunSetup("/S", "", TSLN_X86_SETUP);
+    REQUIRE(r.boxes.size() == 1);
+    CHECK(r.boxes[0].text == "This setup program installs the 32-bit Tessaline.\r\n"
+                             "On 64-bit Windows, run TessalineSetup-x64.exe instead.");
+    CHECK(r.exitCode == 3);
+    CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey, testing::kOwnView));
+    CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey, testing::kOtherView));
+}
+#endif

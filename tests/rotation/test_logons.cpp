@@ -100,6 +100,11 @@ TEST_CASE("applying a logon screen writes UIHost; the default writes the standar
         Logons(wl).AddFile(blue);
         wl.SetWL(kNextEntry);
         CHECK(UIHost() == blue);
+        // Where Winlogon reads it: the view of this flavour, the 64-bit one on 64-bit Windows.
+        CHECK(testing::ReadString(HKEY_LOCAL_MACHINE, kWinlogonKey, "UIHost", testing::kOwnView) == blue);
+#ifdef _WIN64
+        CHECK(testing::ReadString(HKEY_LOCAL_MACHINE, kWinlogonKey, "UIHost", testing::kOtherView) != blue);
+#endif
         CHECK(wl.CurrentPath() == blue);
         CHECK(wl.Entries()[1].UseCount == 1);
         DWORD type = 0;

@@ -200,6 +200,8 @@ TEST_CASE("page 4: program options and start with Windows") {
     CHECK(ReadDword(H, At("Settings"), "OnTOP") == 1);
     CHECK(ReadDword(H, At("Settings"), "Sound") == 0);
     CHECK(ReadString(H, kRunKey, "Tessaline") == AutostartCommand());
+    // Where the shell of this flavour's Windows reads it: its own registry view.
+    CHECK(ReadString(H, kRunKey, "Tessaline", testing::kOwnView) == AutostartCommand());
 
     ClickAsUser(form.Find("chkProgram", 4));
     settings.SaveSettings(form, 4);

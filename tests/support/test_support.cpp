@@ -105,9 +105,9 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path) {
     return names;
 }
 
-bool KeyExists(HKEY root, const std::string& path) {
+bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
     tsln::unique_hkey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 void DeleteTree(HKEY root, const std::string& path) {
@@ -141,9 +141,9 @@ void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD
 }
 
 bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD& type,
-             std::vector<BYTE>& data) {
+             std::vector<BYTE>& data, REGSAM view) {
     tsln::unique_hkey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, key.put()) != ERROR_SUCCESS) return false;
     DWORD size = 0;
     if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return false;
@@ -154,10 +154,10 @@ bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD&
     return true;
 }
 
-std::string ReadString(HKEY root, const std::string& path, const std::string& name) {
+std::string ReadString(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
     DWORD type = 0;
     std::vector<BYTE> data;
-    if (!ReadRaw(root, path, name, type, data)) return "<missing>";
+    if (!ReadRaw(root, path, name, type, data, view)) return "<missing>";
     std::string text(data.begin(), data.end());
     while (!text.empty() && text.back() == '\0')
         text.pop_back();

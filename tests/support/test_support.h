@@ -82,7 +82,13 @@ private:
     std::string path_;
 };
 
-bool KeyExists(HKEY root, const std::string& path);
+// Registry views: a 32-bit program on 64-bit Windows sees HKLM\Software redirected to a view of its own.
+// kOwnView is the view of this flavour's programs, kOtherView the other flavour's; on 32-bit Windows
+// both flags are ignored and there is one registry.
+constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 // The names of a key's subkeys, and of the values below a key, in the order the registry enumerates them.
 std::vector<std::string> SubkeyNames(HKEY key);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
@@ -97,8 +103,9 @@ void SetBinary(HKEY root, const std::string& path, const std::string& name, cons
 void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
 // The raw stored bytes and type of a value; false when missing.
 bool ReadRaw(HKEY root, const std::string& path, const std::string& name, DWORD& type,
-             std::vector<BYTE>& data);
-std::string ReadString(HKEY root, const std::string& path, const std::string& name);
+             std::vector<BYTE>& data, REGSAM view = 0);
+// The text of a string value, or "<missing>".
+std::string ReadString(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
 
 // A new empty folder under the temporary folder, removed with its content at the end; raises
 // std::runtime_error when none can be made.

@@ -136,6 +136,55 @@ TEST_CASE("adding over a folder, twice, then removing") {
     CHECK_FALSE(testing::PathExists(tree.ws.FailureLog()));
 }
 
+namespace {
+// The first bytes of a program built for `machine`: a DOS header pointing at a PE header at `peOffset`.
+std::string ProgramHeader(unsigned machine, unsigned peOffset = 0x80) {
+    std::string bytes(peOffset + 24, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(peOffset >> (8 * i));
+    bytes.replace(peOffset, 4, std::string("PE\0\0", 4));
+    bytes[peOffset + 4] = static_cast<char>(machine & 0xFF);
+    bytes[peOffset + 5] = static_cast<char>(machine >> 8);
+    return bytes;
+}
+
+std::string ArchitectureIn(const std::string& manifest) {
+    const std::string text = testing::ReadFileBytes(manifest);
+    const std::string key = "processorArchitecture=\"";
+    const size_t first = text.find(key) + key.size(), last = text.rfind(key) + key.size();
+    const std::string named = text.substr(first, text.find('"', first) - first);
+    // Both the program's identity and the common controls it asks for name the same architecture.
+    CHECK(text.substr(last, named.size() + 1) == named + "\"");
+    return named;
+}
+} // namespace
+
+TEST_CASE("each manifest of a walk names its own program's architecture, whichever flavour writes it") {
+    vstest::Workspace ws;
+    const std::string root = ws.programs.Path();
+    char self[MAX_PATH] = {};
+    REQUIRE(GetModuleFileNameA(nullptr, self, MAX_PATH));
+    REQUIRE(CopyFileA(self, (root + "\\ours.exe").c_str(), FALSE)); // a real program of this flavour
+    MakeFile(root + "\\x86.exe", ProgramHeader(0x014C));
+    MakeFile(root + "\\x64.exe", ProgramHeader(0x8664));
+    MakeFile(root + "\\far.exe", ProgramHeader(0x8664, 8000)); // its header beyond what is read
+    MakeFile(root + "\\arm.exe", ProgramHeader(0x01C4));
+    MakeFile(root + "\\dos.exe", "MZ");
+    AddVisualStyles(false, root);
+    CHECK(ArchitectureIn(root + "\\ours.exe.manifest") == (sizeof(void*) == 8 ? "amd64" : "X86"));
+    CHECK(ArchitectureIn(root + "\\x86.exe.manifest") == "X86");
+    CHECK(ArchitectureIn(root + "\\x64.exe.manifest") == "amd64");
+    // What cannot be told is taken for 32-bit x86, as every manifest was before.
+    for (const char* unknown : {"far.exe", "arm.exe", "dos.exe"})
+        CHECK(ArchitectureIn(root + "\\" + unknown + ".manifest") == "X86");
+    CHECK(ArchitectureOfHeader(ProgramHeader(0x8664).substr(0, 0x80 + 5)) == ProgramArchitecture::kUnknown);
+    std::string wild = ProgramHeader(0x8664).substr(0, 64);
+    wild.replace(0x3C, 4, "\xF0\xFF\xFF\xFF"); // a PE offset near 4 GB must not wrap around
+    CHECK(ArchitectureOfHeader(wild) == ProgramArchitecture::kUnknown);
+    CHECK_FALSE(testing::PathExists(ws.FailureLog()));
+}
+
 TEST_CASE("removing over a folder deletes shipped manifests of its programs") {
     Tree tree;
     MakeFile(tree.root + "\\tool.exe.manifest", "<shipped/>", FILE_ATTRIBUTE_READONLY);

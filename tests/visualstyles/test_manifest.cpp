@@ -12,20 +12,19 @@ namespace {
 const char* const kFirstLines =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n";
-const char* const kLastLines =
-    "<description>WindowsExecutable</description>\r\n"
-    "<dependency>\r\n"
-    "<dependentAssembly>\r\n"
-    "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-    "processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\" />\r\n"
-    "</dependentAssembly>\r\n"
-    "</dependency>\r\n"
-    "</assembly>\r\n";
-
-std::string Expected(const std::string& fileName) {
-    return std::string(kFirstLines) +
-           "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"X86\" name=\"Company.Product." +
-           fileName + "\" type=\"win32\" />\r\n" + kLastLines;
+std::string Expected(const std::string& fileName, const std::string& arch = "X86") {
+    return std::string(kFirstLines) + "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"" + arch +
+           "\" name=\"Company.Product." + fileName + "\" type=\"win32\" />\r\n" +
+           "<description>WindowsExecutable</description>\r\n"
+           "<dependency>\r\n"
+           "<dependentAssembly>\r\n"
+           "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+           "processorArchitecture=\"" +
+           arch +
+           "\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\" />\r\n"
+           "</dependentAssembly>\r\n"
+           "</dependency>\r\n"
+           "</assembly>\r\n";
 }
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -55,15 +54,17 @@ TEST_CASE("path helpers") {
 }
 
 TEST_CASE("the manifest text, byte for byte") {
-    CHECK(ManifestText("app.exe") == Expected("app.exe"));
+    CHECK(ManifestText("app.exe", ProgramArchitecture::kX86) == Expected("app.exe"));
+    CHECK(ManifestText("app.exe", ProgramArchitecture::kAmd64) == Expected("app.exe", "amd64"));
+    CHECK(ManifestText("app.exe", ProgramArchitecture::kUnknown) == Expected("app.exe"));
     // Spaces and letter case of the file name are kept.
-    std::string spaced = ManifestText("My App.exe");
+    std::string spaced = ManifestText("My App.exe", ProgramArchitecture::kX86);
     CHECK(spaced.find("name=\"Company.Product.My App.exe\" type=\"win32\" />\r\n") != std::string::npos);
     CHECK(spaced == Expected("My App.exe"));
     CHECK(Count(spaced, "\r\n") == 10);
     CHECK(Count(spaced, "\n") == 10);
     // Single-byte ANSI text: a name in the system code page is written as its bytes.
-    CHECK(ManifestText("caf\xE9.exe") == Expected("caf\xE9.exe"));
+    CHECK(ManifestText("caf\xE9.exe", ProgramArchitecture::kX86) == Expected("caf\xE9.exe"));
 }
 
 TEST_CASE("adding a manifest twice writes it once and logs one line") {

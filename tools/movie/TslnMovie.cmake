@@ -8,6 +8,20 @@
 # shows its movie.
 set(TSLN_WINE_TOOL ${CMAKE_CURRENT_LIST_DIR}/wine-tool.sh CACHE INTERNAL "runs a build tool under Wine")
 set(TSLN_TOOL_PREFIX ${CMAKE_BINARY_DIR}/toolprefix CACHE INTERNAL "the Wine prefix of the build tools")
+# The build tools run in a flavour the host executes: by default this build's own; scripts/lib.sh names
+# the build of another flavour (already built) so that no build needs 32-bit execution.
+set(TSLN_TOOL_BUILD "" CACHE PATH "the build folder whose tools this build runs (empty: its own)")
+set(TSLN_TOOL_FLAVOUR "${TSLN_FLAVOUR}" CACHE STRING "the flavour of the tools' build")
+if(TSLN_TOOL_BUILD)
+  set(tsmovie_file ${TSLN_TOOL_BUILD}/tools/movie/tsmovie.exe)
+  set(tsmovie_depends ${tsmovie_file})
+else()
+  set(tsmovie_file $<TARGET_FILE:tsmovie>)
+  set(tsmovie_depends tsmovie)
+endif()
+# Seen by tsln_add_movie in every folder.
+set(TSLN_TSMOVIE ${tsmovie_file} CACHE INTERNAL "the movie tool the build runs")
+set(TSLN_TSMOVIE_DEPENDS ${tsmovie_depends} CACHE INTERNAL "what the movies depend on for the tool")
 
 # The path as the Windows tool sees it (Wine maps / to Z:).
 function(tsln_wine_path out path)
@@ -25,8 +39,8 @@ function(tsln_add_movie target)
   tsln_wine_path(source_win "${M_SOURCE}")
   tsln_wine_path(output_win "${M_OUTPUT}")
   add_custom_command(OUTPUT "${M_OUTPUT}"
-    COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_PREFIX} $<TARGET_FILE:tsmovie> build ${source_win} ${output_win}
-    DEPENDS tsmovie "${M_SOURCE}" ${assets} ${M_DEPENDS}
+    COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE} build ${source_win} ${output_win}
+    DEPENDS ${TSLN_TSMOVIE_DEPENDS} "${M_SOURCE}" ${assets} ${M_DEPENDS}
     COMMENT "Building movie ${M_OUTPUT}"
     VERBATIM)
   set(outputs "${M_OUTPUT}")
@@ -41,11 +55,11 @@ function(tsln_add_movie target)
       list(APPEND options --rest)
     endif()
     add_custom_command(OUTPUT "${M_SCREENSHOT}"
-      COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_PREFIX} $<TARGET_FILE:tsmovie> render ${output_win} ${bitmap_win}
+      COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE} render ${output_win} ${bitmap_win}
               ${options}
       COMMAND convert "${bitmap}" -quality 92 -sampling-factor 2x2 -interlace none -strip "${M_SCREENSHOT}"
       COMMAND ${CMAKE_COMMAND} -E rm -f "${bitmap}"
-      DEPENDS tsmovie "${M_OUTPUT}"
+      DEPENDS ${TSLN_TSMOVIE_DEPENDS} "${M_OUTPUT}"
       COMMENT "Rendering ${M_SCREENSHOT}"
       VERBATIM)
     list(APPEND outputs "${M_SCREENSHOT}")

@@ -422,27 +422,28 @@ void Compiler::Button() {
 }
 
 void Compiler::Frame() {
-    const Token& range = Next("frame number");
-    const size_t dash = range.text.find('-');
+    // A copy: reading the frame's lines replaces the tokens, and the message for a missing end names it.
+    const std::string range = Next("frame number").text;
+    const size_t dash = range.find('-');
     int first = 0, last = 0;
     {
         char* end = nullptr;
-        const std::string a = range.text.substr(0, dash);
+        const std::string a = range.substr(0, dash);
         first = static_cast<int>(std::strtol(a.c_str(), &end, 10));
-        if (a.empty() || *end) Fail("expected a frame number or range like 3-10, found '" + range.text + "'");
+        if (a.empty() || *end) Fail("expected a frame number or range like 3-10, found '" + range + "'");
         last = first;
         if (dash != std::string::npos) {
-            const std::string b = range.text.substr(dash + 1);
+            const std::string b = range.substr(dash + 1);
             last = static_cast<int>(std::strtol(b.c_str(), &end, 10));
             if (b.empty() || *end)
-                Fail("expected a frame number or range like 3-10, found '" + range.text + "'");
+                Fail("expected a frame number or range like 3-10, found '" + range + "'");
         }
     }
     if (first < 1 || last < first || last > movie::kMaxFrames)
         Fail("frames are numbered 1 to 4096, first to last");
     for (const auto& [start, record] : frames_)
         if (first <= record.last && start <= last)
-            Fail("frames " + range.text + " overlap frames " + std::to_string(start) + "-" +
+            Fail("frames " + range + " overlap frames " + std::to_string(start) + "-" +
                  std::to_string(record.last));
     movie::FrameRecord record;
     record.first = static_cast<uint16_t>(first);
@@ -459,7 +460,7 @@ void Compiler::Frame() {
     for (;;) {
         if (!ReadLine()) {
             line_ = startLine;
-            Fail("frame " + range.text + " has no 'end'");
+            Fail("frame " + range + " has no 'end'");
         }
         if (Take("end")) {
             End();
@@ -566,7 +567,7 @@ movie::Movie Compiler::Run(const std::string& text) {
     while (ReadLine()) {
         const Token& keyword = Next("statement");
         if (keyword.quoted) Fail("a statement starts with a word");
-        Statement(keyword.text);
+        Statement(std::string(keyword.text)); // a copy: a statement may read on, replacing the tokens
     }
     if (!haveHeader_) Fail("the description starts with 'movie WIDTH HEIGHT'");
     if (frames_.empty()) Fail("the movie has no frames");

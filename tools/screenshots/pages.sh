@@ -3,13 +3,13 @@
 # the real exe, installed as scripts/run installs it, started in a Wine virtual desktop on a headless X
 # server, its pages opened by real clicks on the movie's buttons:
 #   tools/screenshots/pages.sh        writes docs/screenshots/page-<name>.png for the six pages
-# Builds what it needs into build/ (or $TSLN_BUILD) and uses a Wine prefix of its own there.
+# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
 ensure_deps
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target Tessaline tsln tslnplay shipped_skins tspagesshot
+use_flavour "$(best_flavour)"
+build_flavour "$FLAVOUR" Tessaline tsln tslnplay shipped_skins tspagesshot
 
 export WINEPREFIX=$BUILD/pages-prefix
 fresh_prefix "$WINEPREFIX"

@@ -1,11 +1,11 @@
 # Sourced by the screenshot scripts (after scripts/lib.sh).
 
-# prepare_shots TARGET...: builds the targets into $BUILD and makes the screenshots' own Wine prefix.
+# prepare_shots TARGET...: builds the targets of the flavour the host runs best into $BUILD and makes the
+# screenshots' own Wine prefix.
 prepare_shots() {
     ensure_deps
-    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
-        >/dev/null
-    cmake --build "$BUILD" -j2 --target "$@"
+    use_flavour "$(best_flavour)"
+    build_flavour "$FLAVOUR" "$@"
     export WINEPREFIX=$BUILD/shots-prefix
     fresh_prefix "$WINEPREFIX"
     export WINEDEBUG=-all

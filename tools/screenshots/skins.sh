@@ -64,7 +64,8 @@ if [ "${1:-}" = "--under-x" ]; then
 fi
 
 ensure_deps
-build
+use_flavour "$(best_flavour)"
+build_flavour "$FLAVOUR"
 export WINEPREFIX=$BUILD/shotprefix
 fresh_prefix "$WINEPREFIX"
 install_program "$(program_unix)"

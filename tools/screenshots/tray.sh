@@ -3,13 +3,13 @@
 # as scripts/run installs it, inside a Wine virtual desktop on a headless X server:
 #   tools/screenshots/tray.sh        writes docs/screenshots/tray.png (the taskbar's right end, enlarged)
 # The taskbar is translucent by then; Xvfb has no compositor, so it is drawn without its alpha.
-# Builds what it needs into build/ (or $TSLN_BUILD) and uses a Wine prefix of its own there.
+# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
 ensure_deps
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target Tessaline tsln tslnplay tstrayshot
+use_flavour "$(best_flavour)"
+build_flavour "$FLAVOUR" Tessaline tsln tslnplay tstrayshot
 
 export WINEPREFIX=$BUILD/tray-prefix
 fresh_prefix "$WINEPREFIX"
