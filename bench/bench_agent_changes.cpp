@@ -1,7 +1,7 @@
 // The agent's scheduled changes leave nothing behind, in one run.
 //
 // Run after building the target bench_agent_changes, under X:
-//     xvfb-run -a wine build/bench/bench_agent_changes.exe
+//     xvfb-run -a wine build/FLAVOUR/bench/bench_agent_changes.exe
 // The agent, loaded here as at log-on ("-s"), rotates the wallpaper through a list of three small
 // pictures (JPEG, GIF, BMP) on its own timer, its one-minute period shortened to 1 ms: every change
 // creates a collection, applies the next picture and releases the collection. After a warm-up of 50

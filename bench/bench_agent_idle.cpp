@@ -2,7 +2,7 @@
 //
 // Run after building the target bench_agent_idle (it brings the program and both loops), under X in a
 // prefix set to Windows XP (the tests' prefix, for example):
-//     xvfb-run -a wine build/bench/bench_agent_idle.exe
+//     xvfb-run -a wine build/FLAVOUR/bench/bench_agent_idle.exe
 // It starts the real Tessaline.exe with "-s" (no schedule: both intervals "never", so only the 100 ms
 // Start-menu poll runs), the bare loop and the same loop woken every 100 ms side by side, lets them
 // settle, and measures them over 60 seconds: processor time (user + kernel, from the process times) and

@@ -1,7 +1,7 @@
 // The main window's opening against its own fade, in one process.
 //
 // Run after building the target bench_mainwin:
-//     xvfb-run -a wine build/bench/bench_mainwin.exe
+//     xvfb-run -a wine build/FLAVOUR/bench/bench_mainwin.exe
 // (the movie player must be registered in the prefix: wine regsvr32 build/dist/tslnplay.dll). It measures,
 // best of five runs each:
 //   show: from the call that shows the main window (the tray click's) to the end of its fade-in, with the

@@ -1,7 +1,7 @@
 // The manifest folder walk against a bare recursive FindFirstFile walk over the same generated tree.
 //
 // Run from the top of the source tree after building the target bench_manifest_walk:
-//     wine build/bench/bench_manifest_walk.exe
+//     wine build/FLAVOUR/bench/bench_manifest_walk.exe
 // It builds a tree of 20 000 entries (110 folders and their files, one file in ten a program) in a new
 // temporary folder, times the bare walk, the program walk that removes manifests where there are none (the
 // walk itself: one listing per folder, a look at the message queue between entries, each program's

@@ -1,7 +1,7 @@
 // The picture collections against plain platform baselines, in one process.
 //
 // Run after building the target bench_wallpaper (which also makes the 12-megapixel test photo):
-//     xvfb-run -a wine build/bench/bench_wallpaper.exe
+//     xvfb-run -a wine build/FLAVOUR/bench/bench_wallpaper.exe
 // It measures, best of several runs each (the runs of a measure and its baseline take turns):
 //   apply:   applying a 12-megapixel JPEG through the collection (load, write "tsln.bmp", the desktop's
 //            values, set the wallpaper) against decoding the same file with the platform's loader alone;
