@@ -21,8 +21,9 @@ void Show(const ShowPath& show, const std::string& path) {
 
 // The program's architecture from its header; kUnknown when the file cannot be read.
 ProgramArchitecture ArchitectureOfProgram(const std::string& path) {
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ProgramArchitecture::kUnknown;
     std::string bytes(kProgramHeaderBytes, '\0');
     DWORD read = 0;

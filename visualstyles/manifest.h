@@ -26,8 +26,9 @@ std::string ManifestText(const std::string& fileName, ProgramArchitecture archit
 // True when the program at `path` has a manifest file, whatever its attributes; false on any failure.
 bool HasManifest(const std::string& path);
 
-// Shows `path`, then writes its manifest (hidden, naming the architecture in the program's header) and a line in "programs.log" of the application folder,
-// unless a manifest already exists. Failures are logged without a message box.
+// Shows `path`, then writes its manifest (hidden, naming the architecture in the program's header) and a line
+// in "programs.log" of the application folder, unless a manifest already exists. Failures are logged without
+// a message box.
 void CreateManifest(const std::string& path, const ShowPath& show = {});
 // Shows `path`, then deletes its manifest whatever made it and whatever its attributes. Failures are
 // logged without a message box.

@@ -11,7 +11,8 @@ constexpr uint16_t kMachineAmd64 = 0x8664;
 
 uint32_t Little(const std::string& bytes, size_t at, size_t size) {
     uint32_t value = 0;
-    for (size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    for (size_t i = size; i-- > 0;)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 } // namespace

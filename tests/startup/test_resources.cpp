@@ -35,7 +35,8 @@ TEST_CASE("Tessaline.exe carries its version, manifest, icon and pictures") {
           std::string::npos);
     // The flavour's own architecture: a 64-bit program whose manifest says X86 does not start.
     const std::string arch = sizeof(void*) == 8 ? "amd64" : "X86";
-    CHECK(manifest.find("processorArchitecture=\"" + arch + "\" name=\"Quillfen.Tessaline\"") != std::string::npos);
+    CHECK(manifest.find("processorArchitecture=\"" + arch + "\" name=\"Quillfen.Tessaline\"") !=
+          std::string::npos);
     CHECK(manifest.find("processorArchitecture=\"" + arch +
                         "\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"") != std::string::npos);
     CHECK(FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_GROUP_ICON) != nullptr);

@@ -142,7 +142,8 @@ std::string ProgramHeader(unsigned machine, unsigned peOffset = 0x80) {
     std::string bytes(peOffset + 24, '\0');
     bytes[0] = 'M';
     bytes[1] = 'Z';
-    for (int i = 0; i < 4; ++i) bytes[0x3C + i] = static_cast<char>(peOffset >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[0x3C + i] = static_cast<char>(peOffset >> (8 * i));
     bytes.replace(peOffset, 4, std::string("PE\0\0", 4));
     bytes[peOffset + 4] = static_cast<char>(machine & 0xFF);
     bytes[peOffset + 5] = static_cast<char>(machine >> 8);

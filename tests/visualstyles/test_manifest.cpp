@@ -13,8 +13,8 @@ const char* const kFirstLines =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n";
 std::string Expected(const std::string& fileName, const std::string& arch = "X86") {
-    return std::string(kFirstLines) + "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"" + arch +
-           "\" name=\"Company.Product." + fileName + "\" type=\"win32\" />\r\n" +
+    return std::string(kFirstLines) + "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"" +
+           arch + "\" name=\"Company.Product." + fileName + "\" type=\"win32\" />\r\n" +
            "<description>WindowsExecutable</description>\r\n"
            "<dependency>\r\n"
            "<dependentAssembly>\r\n"

@@ -62,7 +62,8 @@ TEST_CASE("the Program Files folder is the machine's ProgramFilesDir value") {
     REQUIRE_FALSE(stored.empty());
     CHECK(GetProgFilesDir() == stored);
     // The folder of this flavour's programs: on 64-bit Windows the 64-bit one, not "Program Files (x86)".
-    CHECK(GetProgFilesDir() == testing::ReadString(HKEY_LOCAL_MACHINE, kVersionKey, kValue, testing::kOwnView));
+    CHECK(GetProgFilesDir() ==
+          testing::ReadString(HKEY_LOCAL_MACHINE, kVersionKey, kValue, testing::kOwnView));
 #ifdef _WIN64
     CHECK(GetProgFilesDir().find("(x86)") == std::string::npos);
 #endif

@@ -435,8 +435,7 @@ void Compiler::Frame() {
         if (dash != std::string::npos) {
             const std::string b = range.substr(dash + 1);
             last = static_cast<int>(std::strtol(b.c_str(), &end, 10));
-            if (b.empty() || *end)
-                Fail("expected a frame number or range like 3-10, found '" + range + "'");
+            if (b.empty() || *end) Fail("expected a frame number or range like 3-10, found '" + range + "'");
         }
     }
     if (first < 1 || last < first || last > movie::kMaxFrames)
