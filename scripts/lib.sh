@@ -35,7 +35,10 @@ flavour_wine() { case $1 in i686) echo /usr/lib/wine/wine ;; x86_64) echo /usr/l
 # use_flavour F: F's build folder, dist/, template and loader become BUILD, DIST, TEMPLATE and TSLN_WINE;
 # `wine` on PATH (scripts/wine-bin) runs that loader for this shell and every program it starts.
 use_flavour() {
-    case " $ALL_FLAVOURS " in *" $1 "*) ;; *) echo "unknown flavour '$1' (one of: $ALL_FLAVOURS)" >&2; return 2 ;; esac
+    case " $ALL_FLAVOURS " in
+    *" $1 "*) ;;
+    *) echo "unknown flavour '$1' (one of: $ALL_FLAVOURS)" >&2; return 2 ;;
+    esac
     FLAVOUR=$1
     BUILD=$(flavour_build "$1")
     DIST=$BUILD/dist

@@ -39,7 +39,8 @@ function(tsln_add_movie target)
   tsln_wine_path(source_win "${M_SOURCE}")
   tsln_wine_path(output_win "${M_OUTPUT}")
   add_custom_command(OUTPUT "${M_OUTPUT}"
-    COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE} build ${source_win} ${output_win}
+    COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE}
+            build ${source_win} ${output_win}
     DEPENDS ${TSLN_TSMOVIE_DEPENDS} "${M_SOURCE}" ${assets} ${M_DEPENDS}
     COMMENT "Building movie ${M_OUTPUT}"
     VERBATIM)
@@ -55,7 +56,8 @@ function(tsln_add_movie target)
       list(APPEND options --rest)
     endif()
     add_custom_command(OUTPUT "${M_SCREENSHOT}"
-      COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE} render ${output_win} ${bitmap_win}
+      COMMAND ${TSLN_WINE_TOOL} ${TSLN_TOOL_FLAVOUR} ${TSLN_TOOL_PREFIX} ${TSLN_TSMOVIE}
+              render ${output_win} ${bitmap_win}
               ${options}
       COMMAND convert "${bitmap}" -quality 92 -sampling-factor 2x2 -interlace none -strip "${M_SCREENSHOT}"
       COMMAND ${CMAKE_COMMAND} -E rm -f "${bitmap}"

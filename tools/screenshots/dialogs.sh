@@ -2,7 +2,8 @@
 # Takes the screenshots of the skinned message box and the change-settings dialog under Xvfb, in the
 # look of a skin package made here like the shipped ones (colours, outline, screenshot, movie):
 #   tools/screenshots/dialogs.sh        writes docs/screenshots/msgbox.png and change-settings.png
-# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
+# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of
+# its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 source "$(dirname "$0")/shoot.sh"

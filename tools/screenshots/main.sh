@@ -2,7 +2,8 @@
 # Takes a screenshot of the main window with each skin under Xvfb:
 #   tools/screenshots/main.sh        writes docs/screenshots/main-<skin>.png
 # The skins are the shipped packages in build/dist/SKINS; without any, the tests' own skin. Builds what it
-# needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
+# needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own
+# there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 source "$(dirname "$0")/shoot.sh"

@@ -3,7 +3,8 @@
 # the real exe, installed as scripts/run installs it, started in a Wine virtual desktop on a headless X
 # server, its pages opened by real clicks on the movie's buttons:
 #   tools/screenshots/pages.sh        writes docs/screenshots/page-<name>.png for the six pages
-# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
+# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of
+# its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 

@@ -3,7 +3,8 @@
 # as scripts/run installs it, inside a Wine virtual desktop on a headless X server:
 #   tools/screenshots/tray.sh        writes docs/screenshots/tray.png (the taskbar's right end, enlarged)
 # The taskbar is translucent by then; Xvfb has no compositor, so it is drawn without its alpha.
-# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of its own there.
+# Builds what it needs into build/FLAVOUR/ (the flavour the host runs best) and uses a Wine prefix of
+# its own there.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
