@@ -96,8 +96,36 @@ using unique_hdc = unique_any<traits::null_invalid<HDC, BOOL, &::DeleteDC>>;
 using unique_gdi = unique_any<traits::gdi_object>;
 template <typename T = void>
 using unique_cotaskmem = unique_any<traits::co_task_mem<T>>;
+
+// A COM interface pointer owned like a handle (one reference, released at the end, move-only), and as easy
+// to call: `->` reaches the interface, Query asks the object for another one, and a second reference is
+// only ever taken explicitly, by Share or Copy.
 template <typename I>
-using unique_com = unique_any<traits::com_ptr<I>>;
+class unique_com : public unique_any<traits::com_ptr<I>> {
+public:
+    using unique_any<traits::com_ptr<I>>::unique_any;
+
+    // A new owner of `object` with a reference of its own (the caller keeps its reference); empty for null.
+    static unique_com Share(I* object) noexcept {
+        if (object) object->AddRef();
+        return unique_com(object);
+    }
+    unique_com Copy() const noexcept { return Share(this->get()); }
+
+    I* operator->() const noexcept { return this->get(); }
+
+    // The object's interface `iid` as a J; empty when it has none (or when this is empty), with the
+    // answer in `result` when asked for.
+    template <typename J>
+    unique_com<J> Query(REFIID iid, HRESULT* result = nullptr) const noexcept {
+        unique_com<J> other;
+        const HRESULT hr =
+            this->get() ? this->get()->QueryInterface(iid, reinterpret_cast<void**>(other.put())) : E_POINTER;
+        if (result) *result = hr;
+        if (FAILED(hr)) other.reset();
+        return other;
+    }
+};
 
 // Runs a callable when the scope ends, unless dismissed.
 template <typename F>

@@ -184,8 +184,7 @@ HRESULT PlayerObject::Place(HWND parent, LONG left, LONG top, LONG width, LONG h
 }
 
 HRESULT PlayerObject::Advise(ITslnMovieEvents* sink) {
-    if (sink) sink->AddRef();
-    sink_.reset(sink);
+    sink_ = unique_com<ITslnMovieEvents>::Share(sink);
     return S_OK;
 }
 
@@ -368,9 +367,8 @@ void PlayerObject::Fire(int index) {
     if (button.gotoFrame != 0 && timeline_.GotoFrame(button.gotoFrame)) Changed();
     if (!sink_ || button.command.empty()) return;
     // Held for the call: the host may remove its sink while handling the command.
-    unique_com<ITslnMovieEvents> sink(sink_.get());
-    sink.get()->AddRef();
-    sink.get()->FSCommand(button.command.c_str(), button.argument.c_str());
+    const unique_com<ITslnMovieEvents> sink = sink_.Copy();
+    sink->FSCommand(button.command.c_str(), button.argument.c_str());
 }
 
 void PlayerObject::Changed() {
@@ -409,7 +407,7 @@ HRESULT CreatePlayer(REFIID riid, void** object) {
     *object = nullptr;
     return Guarded([&] {
         unique_com<ITslnMoviePlayer> player(new PlayerObject());
-        return player.get()->QueryInterface(riid, object);
+        return player->QueryInterface(riid, object);
     });
 }
 

@@ -35,7 +35,7 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID*
     if (!IsEqualCLSID(clsid, tsln::kPlayerClsid)) return CLASS_E_CLASSNOTAVAILABLE;
     try {
         tsln::unique_com<IClassFactory> factory(new ClassFactory());
-        return factory.get()->QueryInterface(riid, object);
+        return factory->QueryInterface(riid, object);
     } catch (...) {
         return E_OUTOFMEMORY;
     }

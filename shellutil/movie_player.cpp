@@ -44,51 +44,51 @@ MoviePlayer::MoviePlayer() {
                            reinterpret_cast<void**>(player_.put())),
           __LINE__);
     sink_.reset(new Sink(this));
-    Check(player_.get()->Advise(sink_.get()), __LINE__);
+    Check(player_->Advise(sink_.get()), __LINE__);
 }
 
 MoviePlayer::~MoviePlayer() {
-    if (sink_) sink_.get()->Detach();
-    if (player_) player_.get()->Advise(nullptr);
+    if (sink_) sink_->Detach();
+    if (player_) player_->Advise(nullptr);
 }
 
 void MoviePlayer::SetMovie(const std::string& path) {
-    Check(player_.get()->SetMovie(path.c_str()), __LINE__);
+    Check(player_->SetMovie(path.c_str()), __LINE__);
 }
 
 long MoviePlayer::CurrentFrame() const {
     LONG frame = 0;
-    Check(player_.get()->GetCurrentFrame(&frame), __LINE__);
+    Check(player_->GetCurrentFrame(&frame), __LINE__);
     return frame;
 }
 
 bool MoviePlayer::GotoFrame(long frame) {
-    const HRESULT hr = player_.get()->GotoFrame(frame);
+    const HRESULT hr = player_->GotoFrame(frame);
     Check(hr, __LINE__);
     return hr == S_OK;
 }
 
 void MoviePlayer::Play() {
-    Check(player_.get()->Play(), __LINE__);
+    Check(player_->Play(), __LINE__);
 }
 
 void MoviePlayer::Stop() {
-    Check(player_.get()->Stop(), __LINE__);
+    Check(player_->Stop(), __LINE__);
 }
 
 void MoviePlayer::Place(HWND parent, int left, int top, int width, int height) {
-    Check(player_.get()->Place(parent, left, top, width, height), __LINE__);
+    Check(player_->Place(parent, left, top, width, height), __LINE__);
 }
 
 HWND MoviePlayer::PlayerWindow() const {
     HWND window = nullptr;
-    Check(player_.get()->GetWindow(&window), __LINE__);
+    Check(player_->GetWindow(&window), __LINE__);
     return window;
 }
 
 bool MoviePlayer::SoundOn() const {
     BOOL on = FALSE;
-    Check(player_.get()->GetSoundOn(&on), __LINE__);
+    Check(player_->GetSoundOn(&on), __LINE__);
     return on != FALSE;
 }
 

@@ -110,27 +110,32 @@ TEST_CASE("the player serves its class id, one interface, and unloads only when 
     CHECK(other == nullptr);
 
     tsln::unique_com<IUnknown> object;
-    CHECK(factory.get()->CreateInstance(factory.get(), IID_IUnknown,
-                                        reinterpret_cast<void**>(object.put())) == CLASS_E_NOAGGREGATION);
-    REQUIRE(factory.get()->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put())) ==
-            S_OK);
-    tsln::unique_com<IDispatch> dispatch;
-    CHECK(object.get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put())) ==
-          E_NOINTERFACE);
-    tsln::unique_com<tsln::ITslnMoviePlayer> player;
-    CHECK(object.get()->QueryInterface(tsln::kIidMoviePlayer, reinterpret_cast<void**>(player.put())) ==
-          S_OK);
+    CHECK(factory->CreateInstance(factory.get(), IID_IUnknown, reinterpret_cast<void**>(object.put())) ==
+          CLASS_E_NOAGGREGATION);
+    REQUIRE(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put())) == S_OK);
+    HRESULT answer = S_OK;
+    CHECK_FALSE(object.Query<IDispatch>(IID_IDispatch, &answer));
+    CHECK(answer == E_NOINTERFACE);
+    tsln::unique_com<tsln::ITslnMoviePlayer> player =
+        object.Query<tsln::ITslnMoviePlayer>(tsln::kIidMoviePlayer);
+    REQUIRE(player);
 
-    factory.get()->LockServer(TRUE);
+    factory->LockServer(TRUE);
     factory.reset();
     object.reset();
+    // A second reference, taken explicitly, keeps the object (and so the server) alive on its own.
+    tsln::unique_com<tsln::ITslnMoviePlayer> second = player.Copy();
     player.reset();
+    REQUIRE(second);
+    LONG frame = 0;
+    CHECK(second->GetCurrentFrame(&frame) == S_OK);
+    second.reset();
     CHECK(CanUnloadNow() == S_FALSE); // locked
     {
         tsln::unique_com<IClassFactory> again;
         REQUIRE(CoGetClassObject(tsln::kPlayerClsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                                  reinterpret_cast<void**>(again.put())) == S_OK);
-        again.get()->LockServer(FALSE);
+        again->LockServer(FALSE);
     }
     CHECK(CanUnloadNow() == S_OK);
 

@@ -33,7 +33,7 @@ std::set<std::string> LrpFiles(const std::string& folder) {
 
 SIZE BitmapSize(const unique_picture& picture) {
     OLE_HANDLE handle = 0;
-    REQUIRE(picture.get()->get_Handle(&handle) == S_OK);
+    REQUIRE(picture->get_Handle(&handle) == S_OK);
     BITMAP bitmap{};
     REQUIRE(GetObjectA(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap, &bitmap) ==
             sizeof bitmap);
@@ -42,7 +42,7 @@ SIZE BitmapSize(const unique_picture& picture) {
 
 short PictureType(const unique_picture& picture) {
     short type = PICTYPE_UNINITIALIZED;
-    picture.get()->get_Type(&type);
+    picture->get_Type(&type);
     return type;
 }
 

@@ -61,7 +61,7 @@ TEST_CASE("listing the skins folder") {
         CHECK(skins.Preview());
         CHECK(page.picture);
         OLE_XSIZE_HIMETRIC width = 0;
-        CHECK(page.picture.get()->get_Width(&width) == S_OK);
+        CHECK(page.picture->get_Width(&width) == S_OK);
         CHECK(width > 0);
         CHECK(page.description == "Name: Test skin\r\nAuthor: The tests\r\nDate: 2024-03-15");
         CHECK(page.applyEnabled);
