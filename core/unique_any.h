@@ -128,6 +128,64 @@ public:
 };
 
 // Runs a callable when the scope ends, unless dismissed.
+// An object selected into a device context: the object it replaced is selected again when the owner ends, so
+// that neither the DC nor the object is destroyed while selected. Empty (nothing to put back) when the
+// selection failed. Declare it after the owners of the DC and the object. Move-only.
+class unique_select {
+public:
+    unique_select() noexcept = default;
+    unique_select(HDC dc, HGDIOBJ object) noexcept {
+        if (dc == nullptr || object == nullptr) return;
+        HGDIOBJ previous = ::SelectObject(dc, object);
+        if (previous == nullptr || previous == HGDI_ERROR) return;
+        dc_ = dc;
+        previous_ = previous;
+    }
+    unique_select(const unique_select&) = delete;
+    unique_select& operator=(const unique_select&) = delete;
+    unique_select(unique_select&& other) noexcept
+        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
+    unique_select& operator=(unique_select&& other) noexcept {
+        if (this != &other) {
+            reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+            previous_ = std::exchange(other.previous_, nullptr);
+        }
+        return *this;
+    }
+    ~unique_select() { reset(); }
+
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    void reset() noexcept {
+        if (dc_ != nullptr) ::SelectObject(dc_, previous_);
+        dc_ = nullptr;
+        previous_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// The device context of a window, or of the screen for nullptr, as GetDC hands it out: released, not
+// deleted, at the end.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+    ~unique_window_dc() {
+        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+    }
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 template <typename F>
 class scope_exit {
 public:

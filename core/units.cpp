@@ -1,4 +1,5 @@
 #include "core/units.h"
+#include "core/unique_any.h"
 
 #include <windows.h>
 
@@ -9,9 +10,8 @@ constexpr int kTwipsPerInch = 1440;
 constexpr int kFallbackDpi = 96;
 
 int ScreenDpi(int index) {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, index) : kFallbackDpi;
-    if (screen) ReleaseDC(nullptr, screen);
+    const unique_window_dc screen;
+    const int dpi = screen ? GetDeviceCaps(screen.get(), index) : kFallbackDpi;
     return dpi > 0 ? dpi : kFallbackDpi;
 }
 

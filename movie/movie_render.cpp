@@ -16,19 +16,6 @@ int Scaled(double length, const View& v) {
     return static_cast<int>(std::lround(length * v.scale));
 }
 
-// Selects an object for one drawing step and puts the previous one back.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selected() { SelectObject(dc_, previous_); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 COLOR16 Channel(Color c, int shift) {
     return static_cast<COLOR16>(((c >> shift) & 0xFF) << 8);
 }
@@ -119,8 +106,8 @@ void Renderer::DrawShape(HDC dc, const Item& item, const View& view) {
     unique_gdi pen(item.lineWidth > 0
                        ? CreatePen(PS_INSIDEFRAME, std::max(1, Scaled(item.lineWidth, view)), item.line)
                        : nullptr);
-    Selected useBrush(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
-    Selected usePen(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
+    const unique_select useBrush(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
+    const unique_select usePen(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
     // Without a pen GDI fills one pixel short on the right and at the bottom.
     const int grow = pen ? 0 : 1;
     switch (item.kind) {
@@ -162,7 +149,7 @@ void Renderer::DrawText(HDC dc, size_t index, const View& view) {
                         DEFAULT_PITCH | FF_DONTCARE, item.face.empty() ? kDefaultFace : item.face.c_str()));
         cached.height = height;
     }
-    Selected useFont(dc, cached.font ? cached.font.get() : GetStockObject(DEFAULT_GUI_FONT));
+    const unique_select useFont(dc, cached.font ? cached.font.get() : GetStockObject(DEFAULT_GUI_FONT));
     SetTextColor(dc, item.color);
     UINT format = DT_NOPREFIX;
     format |= item.align == Align::kCentre ? DT_CENTER : item.align == Align::kRight ? DT_RIGHT : DT_LEFT;
@@ -210,7 +197,7 @@ void Renderer::DrawPicture(HDC dc, size_t index, const View& view, int width, in
     if (!bitmap) return;
     if (!source_) source_.reset(CreateCompatibleDC(dc));
     if (!source_) return;
-    Selected use(source_.get(), bitmap);
+    const unique_select use(source_.get(), bitmap);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dc, r.left, r.top, w, h, source_.get(), 0, 0, resample ? w : image.width,
                resample ? h : image.height, blend);

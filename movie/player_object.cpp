@@ -314,12 +314,11 @@ void PlayerObject::Paint() {
     }
     unique_hdc memory(CreateCompatibleDC(dc));
     if (backBuffer_ && memory) {
-        HGDIOBJ previous = SelectObject(memory.get(), backBuffer_.get());
+        const unique_select buffer(memory.get(), backBuffer_.get());
         if (dirty_) renderer_.Draw(memory.get(), size.cx, size.cy, timeline_.CurrentFrame(), buttons_);
         dirty_ = false;
         BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                ps.rcPaint.bottom - ps.rcPaint.top, memory.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-        SelectObject(memory.get(), previous);
     }
     EndPaint(hwnd_, &ps);
 }

@@ -22,11 +22,10 @@ constexpr int kCancel = 1;
 // The height in twips that `text` takes in `font` at `width` twips, wrapped as the label wraps it.
 int TextHeight(const std::string& text, HFONT font, int width) {
     unique_hdc screen(CreateCompatibleDC(nullptr));
-    HGDIOBJ old = SelectObject(screen.get(), font);
+    const unique_select selected(screen.get(), font);
     RECT area = {0, 0, TwipsToPixels(width, ScreenDpiX()), 0};
     DrawTextA(screen.get(), text.c_str(), static_cast<int>(text.size()), &area,
               DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CENTER);
-    SelectObject(screen.get(), old);
     return PixelsToTwips(area.bottom, ScreenDpiY());
 }
 } // namespace

@@ -172,3 +172,28 @@ TEST_CASE("long loops let queued messages run from their first item on") {
     DoEvents();
     CHECK(w.seen == 2);
 }
+
+TEST_CASE("a selected object is put back when its owner ends, and only once after a move") {
+    tsln::unique_hdc dc(CreateCompatibleDC(nullptr));
+    REQUIRE(dc);
+    const HGDIOBJ original = GetCurrentObject(dc.get(), OBJ_BITMAP);
+    tsln::unique_gdi first(CreateCompatibleBitmap(dc.get(), 4, 4)),
+        second(CreateCompatibleBitmap(dc.get(), 4, 4));
+    {
+        tsln::unique_select outer(dc.get(), first.get());
+        REQUIRE(outer);
+        {
+            const tsln::unique_select inner(dc.get(), second.get());
+            CHECK(GetCurrentObject(dc.get(), OBJ_BITMAP) == second.get());
+        }
+        CHECK(GetCurrentObject(dc.get(), OBJ_BITMAP) == first.get());
+        tsln::unique_select moved = std::move(outer);
+        CHECK_FALSE(outer);
+        outer.reset(); // empty: selects nothing
+        CHECK(GetCurrentObject(dc.get(), OBJ_BITMAP) == first.get());
+    }
+    CHECK(GetCurrentObject(dc.get(), OBJ_BITMAP) == original);
+    CHECK_FALSE(tsln::unique_select(dc.get(), nullptr)); // nothing selected, nothing to put back
+    const tsln::unique_window_dc screen;
+    CHECK(GetDeviceCaps(screen.get(), LOGPIXELSX) > 0);
+}

@@ -12,19 +12,13 @@ namespace {
 // A bitmap selected into a memory device context for the length of a scope.
 class SelectedBitmap {
 public:
-    SelectedBitmap(HDC reference, HBITMAP bitmap) : dc_(CreateCompatibleDC(reference)) {
-        if (dc_) old_ = SelectObject(dc_.get(), bitmap);
-    }
-    SelectedBitmap(const SelectedBitmap&) = delete;
-    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
-    ~SelectedBitmap() {
-        if (dc_ && old_ != nullptr) SelectObject(dc_.get(), old_);
-    }
-    HDC dc() const { return old_ != nullptr ? dc_.get() : nullptr; }
+    SelectedBitmap(HDC reference, HBITMAP bitmap)
+        : dc_(CreateCompatibleDC(reference)), selected_(dc_.get(), bitmap) {}
+    HDC dc() const { return selected_ ? dc_.get() : nullptr; }
 
 private:
     unique_hdc dc_;
-    HGDIOBJ old_ = nullptr;
+    unique_select selected_;
 };
 } // namespace
 
@@ -60,10 +54,9 @@ BITMAPINFO TopDown32(int width, int height) {
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
     const SIZE size = BitmapSize(bitmap);
     std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
-    HDC screen = GetDC(nullptr);
-    auto release = make_scope_exit([screen] { ReleaseDC(nullptr, screen); });
+    const unique_window_dc screen;
     BITMAPINFO info = TopDown32(size.cx, size.cy);
-    if (pixels.empty() || GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
+    if (pixels.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
                                     DIB_RGB_COLORS) != size.cy)
         TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
     return pixels;
@@ -108,22 +101,23 @@ void PaintParentBackground(HWND child, HDC dc) {
 bool MemorySurface::Make(int width, int height) {
     Reset();
     if (width <= 0 || height <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    unique_hdc dc(CreateCompatibleDC(screen));
-    unique_gdi bitmap(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) return false;
-    old_ = SelectObject(dc.get(), bitmap.get());
-    dc_ = std::move(dc);
-    bitmap_ = std::move(bitmap);
+    {
+        const unique_window_dc screen;
+        dc_.reset(CreateCompatibleDC(screen.get()));
+        bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    }
+    if (dc_ && bitmap_) selected_ = unique_select(dc_.get(), bitmap_.get());
+    if (!selected_) {
+        Reset();
+        return false;
+    }
     width_ = width;
     height_ = height;
     return true;
 }
 
 void MemorySurface::Reset() {
-    if (dc_ && old_ != nullptr) SelectObject(dc_.get(), old_);
-    old_ = nullptr;
+    selected_.reset();
     dc_.reset();
     bitmap_.reset();
     width_ = height_ = 0;

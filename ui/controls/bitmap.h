@@ -55,7 +55,7 @@ public:
 private:
     unique_hdc dc_;
     unique_gdi bitmap_;
-    HGDIOBJ old_ = nullptr;
+    unique_select selected_; // the bitmap in the DC: put back before either goes
     int width_ = 0;
     int height_ = 0;
 };

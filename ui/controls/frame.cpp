@@ -1,4 +1,5 @@
 #include "ui/controls/frame.h"
+#include "core/unique_any.h"
 
 namespace tsln {
 
@@ -13,7 +14,7 @@ Frame::Frame(HWND parent, const std::string& caption, const Bounds& bounds)
 
 void Frame::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, BackBrush());
-    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
+    const unique_select font(dc, FontHandle());
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
     RECT edge = client;
@@ -29,7 +30,6 @@ void Frame::Paint(HDC dc, const RECT& client) {
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP);
     }
-    SelectObject(dc, oldFont);
 }
 
 } // namespace tsln
