@@ -9,5 +9,5 @@ prefix=$2
 shift 2
 mkdir -p "$(dirname "$prefix")"
 unset DISPLAY WAYLAND_DISPLAY
-export WINEPREFIX="$prefix" WINEDEBUG=-all # lib.sh: no menu entries, no debugger
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="$TEST_DLLOVERRIDES" # a crash ends the build step
 exec flock "$prefix.lock" "$TSLN_WINE" "$@"
