@@ -3,7 +3,7 @@
 #include "core/mod_main.h"
 #include "core/window.h"
 #include "rotation/frm_logo.h"
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 #include "ui/main/frm_main.h"
 
 #include <windows.h>

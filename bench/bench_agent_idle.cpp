@@ -13,7 +13,7 @@
 #include "bench/process_counts.h"
 #include "core/clsSetari.h"
 #include "core/unique_any.h"
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 #include "tests/startup/startup_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/driver/driver.h"

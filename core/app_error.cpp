@@ -31,11 +31,11 @@ AppError CurrentFailure() noexcept {
     } catch (const AppError& e) {
         return e;
     } catch (const std::bad_alloc&) {
-        return AppError(err::kOutOfMemory, "Out of memory");
+        return Raised(0, err::kOutOfMemory);
     } catch (const std::exception& e) {
-        return AppError(err::kInvalidCall, e.what());
+        return AppError(err::kInvalidCall.number, e.what());
     } catch (...) {
-        return AppError(err::kInternal, "Internal error");
+        return Raised(0, err::kInternal);
     }
 }
 

@@ -1,5 +1,7 @@
 // The one failure type: a number, a description, where it was raised and on which line.
 #pragma once
+#include "core/error_numbers.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -19,25 +21,25 @@ struct AppError : std::exception {
     const char* what() const noexcept override { return description.c_str(); }
 };
 
-// Numbers the runtime itself uses for its own failures.
-namespace err {
-constexpr int32_t kInvalidCall = 5;   // "Invalid procedure call or argument"
-constexpr int32_t kOverflow = 6;      // "Overflow"
-constexpr int32_t kOutOfMemory = 7;   // "Out of memory"
-constexpr int32_t kSubscript = 9;     // "Subscript out of range"
-constexpr int32_t kDivByZero = 11;    // "Division by zero"
-constexpr int32_t kTypeMismatch = 13; // "Type mismatch"
-constexpr int32_t kInternal = 51;     // "Internal error"
-constexpr int32_t kFileNotFound = 53; // "File not found"
-constexpr int32_t kPathNotFound = 76; // "Path not found"
-constexpr int32_t kNoObject = 91;     // "Object variable or With block variable not set"
-constexpr int32_t kBadProperty = 380; // "Invalid property value"
-constexpr int32_t kNoSuchMember = 438; // "Object doesn't support this property or method"
-constexpr int32_t kAppErrorBase = static_cast<int32_t>(0x80040000u);
-} // namespace err
+// The failure `kind` raised on `line`. A '%' in its text becomes `detail`; in a text without one, a
+// `detail` given replaces the text (the number stays the kind's).
+inline AppError Raised(int line, ErrorKind kind, const std::string& detail = {}) {
+    std::string text = kind.text;
+    const size_t at = text.find('%');
+    if (at != std::string::npos)
+        text.replace(at, 1, detail);
+    else if (!detail.empty())
+        text = detail;
+    return AppError(kind.number, std::move(text), {}, line);
+}
+// One of the program's own failures, with its own text.
+inline AppError Raised(int line, int32_t number, std::string description) {
+    return AppError(number, std::move(description), {}, line);
+}
 
-// Raises an AppError that records the line it was raised on.
-#define TSLN_FAIL(number, description) throw ::tsln::AppError((number), (description), {}, __LINE__)
+// Raises an AppError that records the line it was raised on: TSLN_FAIL(err::kOverflow),
+// TSLN_FAIL(err::kNoSuchElement, "3"), or TSLN_FAIL(number, "the program's own text").
+#define TSLN_FAIL(...) throw ::tsln::Raised(__LINE__, __VA_ARGS__)
 
 // How SystemErrorText ends the platform's text.
 enum class ErrorTextEnd {

@@ -20,7 +20,7 @@ int32_t ClampLevel(int32_t value) {
 }
 
 uint8_t ToByte(int32_t value) {
-    if (value < 0 || value > 255) TSLN_FAIL(err::kOverflow, "Overflow");
+    if (value < 0 || value > 255) TSLN_FAIL(err::kOverflow);
     return static_cast<uint8_t>(value);
 }
 
@@ -166,66 +166,110 @@ void clsSetari::SetTranspTaskbar(uint8_t value) {
     WriteNumber(kSettingsSubkey, "TranspTaskbar", value);
 }
 
-uint8_t clsSetari::WSort() {
-    return ReadByte(kWallpapersSubkey, "Sort", 255);
+CollectionSettings::CollectionSettings(clsSetari& store, tType kind)
+    : store_(store), key_(IsLogons(kind) ? kLogonsSubkey : kWallpapersSubkey),
+      listKey_(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) {}
+
+uint8_t CollectionSettings::Sort() {
+    return store_.ReadByte(key_, "Sort", 255);
 }
-void clsSetari::SetWSort(uint8_t value) {
-    WriteNumber(kWallpapersSubkey, "Sort", value);
+void CollectionSettings::SetSort(uint8_t value) {
+    store_.WriteNumber(key_, "Sort", value);
 }
-uint8_t clsSetari::LSort() {
-    return ReadByte(kLogonsSubkey, "Sort", 255);
+uint8_t CollectionSettings::Default() {
+    return store_.ReadByte(key_, "Default", 0);
 }
-void clsSetari::SetLSort(uint8_t value) {
-    WriteNumber(kLogonsSubkey, "Sort", value);
+void CollectionSettings::SetDefault(uint8_t value) {
+    store_.WriteNumber(key_, "Default", value);
 }
-uint8_t clsSetari::WDefault() {
-    return ReadByte(kWallpapersSubkey, "Default", 0);
+std::string CollectionSettings::Interval() {
+    return store_.ReadText(key_, "Interval", "never");
 }
-void clsSetari::SetWDefault(uint8_t value) {
-    WriteNumber(kWallpapersSubkey, "Default", value);
+void CollectionSettings::SetInterval(const std::string& value) {
+    store_.WriteText(key_, "Interval", value);
 }
-uint8_t clsSetari::LDefault() {
-    return ReadByte(kLogonsSubkey, "Default", 0);
+std::string CollectionSettings::Current() {
+    return store_.ReadText(key_, "Current", "");
 }
-void clsSetari::SetLDefault(uint8_t value) {
-    WriteNumber(kLogonsSubkey, "Default", value);
+void CollectionSettings::SetCurrent(const std::string& value) {
+    store_.WriteText(key_, "Current", value);
+}
+std::string CollectionSettings::DefaultDir() {
+    return store_.ReadText(key_, "DefaultDir", "");
+}
+void CollectionSettings::SetDefaultDir(const std::string& value) {
+    store_.WriteText(key_, "DefaultDir", value);
+}
+ListPairs CollectionSettings::OtherFiles() {
+    return store_.ReadList(listKey_);
+}
+void CollectionSettings::SetOtherFiles(const std::vector<std::string>& texts) {
+    store_.WriteList(listKey_, texts);
 }
 
+CollectionSettings clsSetari::Collection(tType kind) {
+    return CollectionSettings(*this, kind);
+}
+
+uint8_t clsSetari::WSort() {
+    return Collection(tType::Wallpapers).Sort();
+}
+void clsSetari::SetWSort(uint8_t value) {
+    Collection(tType::Wallpapers).SetSort(value);
+}
+uint8_t clsSetari::WDefault() {
+    return Collection(tType::Wallpapers).Default();
+}
+void clsSetari::SetWDefault(uint8_t value) {
+    Collection(tType::Wallpapers).SetDefault(value);
+}
 std::string clsSetari::WInterval() {
-    return ReadText(kWallpapersSubkey, "Interval", "never");
+    return Collection(tType::Wallpapers).Interval();
 }
 void clsSetari::SetWInterval(const std::string& value) {
-    WriteText(kWallpapersSubkey, "Interval", value);
-}
-std::string clsSetari::LInterval() {
-    return ReadText(kLogonsSubkey, "Interval", "never");
-}
-void clsSetari::SetLInterval(const std::string& value) {
-    WriteText(kLogonsSubkey, "Interval", value);
+    Collection(tType::Wallpapers).SetInterval(value);
 }
 std::string clsSetari::WCurrent() {
-    return ReadText(kWallpapersSubkey, "Current", "");
+    return Collection(tType::Wallpapers).Current();
 }
 void clsSetari::SetWCurrent(const std::string& value) {
-    WriteText(kWallpapersSubkey, "Current", value);
-}
-std::string clsSetari::LCurrent() {
-    return ReadText(kLogonsSubkey, "Current", "");
-}
-void clsSetari::SetLCurrent(const std::string& value) {
-    WriteText(kLogonsSubkey, "Current", value);
+    Collection(tType::Wallpapers).SetCurrent(value);
 }
 std::string clsSetari::WDefaultDir() {
-    return ReadText(kWallpapersSubkey, "DefaultDir", "");
+    return Collection(tType::Wallpapers).DefaultDir();
 }
 void clsSetari::SetWDefaultDir(const std::string& value) {
-    WriteText(kWallpapersSubkey, "DefaultDir", value);
+    Collection(tType::Wallpapers).SetDefaultDir(value);
+}
+uint8_t clsSetari::LSort() {
+    return Collection(tType::Logons).Sort();
+}
+void clsSetari::SetLSort(uint8_t value) {
+    Collection(tType::Logons).SetSort(value);
+}
+uint8_t clsSetari::LDefault() {
+    return Collection(tType::Logons).Default();
+}
+void clsSetari::SetLDefault(uint8_t value) {
+    Collection(tType::Logons).SetDefault(value);
+}
+std::string clsSetari::LInterval() {
+    return Collection(tType::Logons).Interval();
+}
+void clsSetari::SetLInterval(const std::string& value) {
+    Collection(tType::Logons).SetInterval(value);
+}
+std::string clsSetari::LCurrent() {
+    return Collection(tType::Logons).Current();
+}
+void clsSetari::SetLCurrent(const std::string& value) {
+    Collection(tType::Logons).SetCurrent(value);
 }
 std::string clsSetari::LDefaultDir() {
-    return ReadText(kLogonsSubkey, "DefaultDir", "");
+    return Collection(tType::Logons).DefaultDir();
 }
 void clsSetari::SetLDefaultDir(const std::string& value) {
-    WriteText(kLogonsSubkey, "DefaultDir", value);
+    Collection(tType::Logons).SetDefaultDir(value);
 }
 
 ListPairs clsSetari::ReadList(const char* listKey) {
@@ -251,16 +295,16 @@ void clsSetari::WriteList(const char* listKey, const std::vector<std::string>& t
 }
 
 ListPairs clsSetari::WOtherFiles() {
-    return ReadList(kWallpaperListSubkey);
+    return Collection(tType::Wallpapers).OtherFiles();
 }
 void clsSetari::SetWOtherFiles(const std::vector<std::string>& texts) {
-    WriteList(kWallpaperListSubkey, texts);
+    Collection(tType::Wallpapers).SetOtherFiles(texts);
 }
 ListPairs clsSetari::LOtherFiles() {
-    return ReadList(kLogonListSubkey);
+    return Collection(tType::Logons).OtherFiles();
 }
 void clsSetari::SetLOtherFiles(const std::vector<std::string>& texts) {
-    WriteList(kLogonListSubkey, texts);
+    Collection(tType::Logons).SetOtherFiles(texts);
 }
 
 uint8_t clsSetari::Autostart() {

@@ -1,6 +1,7 @@
 // The settings store: every persistent setting of the program, read from and written to the registry at
 // the moment it is asked for. Nothing is cached, so any number of these objects may live at once.
 #pragma once
+#include "core/collection_kind.h"
 #include "core/registry_routines.h"
 #include "core/settings_form.h"
 #include "core/settings_lists.h"
@@ -15,6 +16,33 @@ namespace tsln {
 std::string ProgramVersionText();
 // The Run value that starts this executable at log-on: its folder, "\", its base name, ".exe -s".
 std::string AutostartCommand();
+
+class clsSetari;
+
+// The settings of one kind of collection: the same value names under the kind's own key ("Wallpapers" or
+// "Logons") and list key. Failures as the store's properties.
+class CollectionSettings {
+public:
+    uint8_t Sort();
+    void SetSort(uint8_t value);
+    uint8_t Default();
+    void SetDefault(uint8_t value);
+    std::string Interval();
+    void SetInterval(const std::string& value);
+    std::string Current();
+    void SetCurrent(const std::string& value);
+    std::string DefaultDir();
+    void SetDefaultDir(const std::string& value);
+    ListPairs OtherFiles();
+    void SetOtherFiles(const std::vector<std::string>& texts);
+
+private:
+    friend class clsSetari;
+    CollectionSettings(clsSetari& store, tType kind);
+    clsSetari& store_;
+    const char* key_;
+    const char* listKey_;
+};
 
 class clsSetari {
 public:
@@ -48,6 +76,10 @@ public:
     void SetTranspStartMenu(uint8_t value);
     uint8_t TranspTaskbar();
     void SetTranspTaskbar(uint8_t value);
+
+    // One kind's settings; the W and L properties below are those of Collection(Wallpapers) and
+    // Collection(Logons).
+    CollectionSettings Collection(tType kind);
 
     uint8_t WSort();
     void SetWSort(uint8_t value);
@@ -86,6 +118,7 @@ public:
     void SaveSettings(SettingsForm& window, int page);
 
 private:
+    friend class CollectionSettings;
     int32_t ReadLong(const char* subkey, const char* name, int32_t defaultValue);
     uint8_t ReadByte(const char* subkey, const char* name, uint8_t defaultValue);
     std::string ReadText(const char* subkey, const char* name, const char* defaultValue);

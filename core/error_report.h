@@ -6,9 +6,6 @@
 
 namespace tsln {
 
-constexpr const char* kSupportAddress = "support@quillfen.com";
-constexpr const char* kVendorSite = "http://www.quillfen.com";
-
 // Shows the report in an error box (unless Silent) and appends a log entry. Never fails.
 void ReportError(const std::string& message, bool silent);
 

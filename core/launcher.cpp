@@ -11,10 +11,6 @@ namespace {
 constexpr UINT kHhDisplayTopic = 0;
 constexpr UINT kHhCloseAll = 18;
 
-// Failures of loading a library function, as the runtime numbers them.
-constexpr int32_t kErrDllLoad = 48;
-constexpr int32_t kErrDllEntry = 453;
-
 using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 // HtmlHelpA, loaded on first use so that the program does not import the help viewer. The library stays
@@ -22,9 +18,9 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 HtmlHelpProc HtmlHelpEntry() {
     HMODULE viewer = GetModuleHandleA("hhctrl.ocx");
     if (viewer == nullptr) viewer = LoadLibraryA("hhctrl.ocx");
-    if (viewer == nullptr) TSLN_FAIL(kErrDllLoad, "Error in loading DLL");
+    if (viewer == nullptr) TSLN_FAIL(err::kDllLoad);
     auto entry = reinterpret_cast<HtmlHelpProc>(GetProcAddress(viewer, "HtmlHelpA"));
-    if (entry == nullptr) TSLN_FAIL(kErrDllEntry, "Specified DLL function not found");
+    if (entry == nullptr) TSLN_FAIL(err::kDllEntry);
     return entry;
 }
 

@@ -6,6 +6,10 @@ namespace tsln {
 // The title of the plain message boxes, the application folder's name, the start-up mutex, the Run value.
 constexpr const char* kProductTitle = "Tessaline";
 
+// The maker's web site, which every link of the program points to, and its support address.
+constexpr const char* kVendorSite = "http://www.quillfen.com";
+constexpr const char* kSupportAddress = "support@quillfen.com";
+
 // Below HKEY_CURRENT_USER (settings and lists) and HKEY_LOCAL_MACHINE (where it is installed).
 constexpr const char* kMakerKey = "Software\\Quillfen";
 constexpr const char* kProductKey = "Software\\Quillfen\\Tessaline";

@@ -9,7 +9,7 @@ namespace tsln {
 
 namespace {
 [[noreturn]] void TypeMismatch() {
-    TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
+    TSLN_FAIL(err::kTypeMismatch);
 }
 } // namespace
 
@@ -19,7 +19,7 @@ int32_t TextToLong(const std::string& text) {
     if (first == std::string::npos) TypeMismatch();
     std::string t = text.substr(first, last - first + 1);
     if (t.size() > 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h')) {
-        if (t.size() > 10) TSLN_FAIL(err::kOverflow, "Overflow");
+        if (t.size() > 10) TSLN_FAIL(err::kOverflow);
         uint32_t value = 0;
         for (size_t i = 2; i < t.size(); ++i) {
             const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
@@ -41,7 +41,7 @@ int32_t TextToLong(const std::string& text) {
     if (!digits || i != t.size()) TypeMismatch();
     double value = std::strtod(t.c_str(), nullptr);
     double rounded = std::nearbyint(value); // the default rounding mode is half to even
-    if (rounded < -2147483648.0 || rounded > 2147483647.0) TSLN_FAIL(err::kOverflow, "Overflow");
+    if (rounded < -2147483648.0 || rounded > 2147483647.0) TSLN_FAIL(err::kOverflow);
     return static_cast<int32_t>(rounded);
 }
 

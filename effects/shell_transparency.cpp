@@ -21,7 +21,7 @@ RegValue::Bytes ReadBytes(RegistryRoutines& reg, const char* keyRoot, const char
     reg.SetKeyRoot(keyRoot);
     reg.SetSubkey(subkey);
     const RegValue value = reg.GetRegistryValue(name);
-    if (!value.IsBytes()) TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
+    if (!value.IsBytes()) TSLN_FAIL(err::kTypeMismatch);
     return value.AsBytes();
 }
 

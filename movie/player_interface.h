@@ -5,7 +5,7 @@
 // Strings are ANSI, NUL-terminated, and only valid during the call. Frame numbers start at 1.
 #pragma once
 #include "movie/movie_result.h"
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 
 #include <windows.h>
 #include <unknwn.h>

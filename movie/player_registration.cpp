@@ -1,6 +1,6 @@
 // Self-registration of the movie player (regsvr32-compatible).
 #include "core/unique_any.h"
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 #include "movie/player_module.h"
 
 #include <windows.h>

@@ -28,7 +28,7 @@ void WriteBitmapFile(IPicture* picture, const std::string& target) {
     const uint64_t stride = (static_cast<uint64_t>(size.width) * 3 + 3) & ~uint64_t(3);
     const uint64_t imageSize = stride * static_cast<uint64_t>(size.height);
     if (size.width < 1 || size.height < 1 || imageSize > 0x7FFFFFFFu - kHeadersSize)
-        TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+        TSLN_FAIL(err::kOutOfMemory);
 
     BITMAPFILEHEADER fileHeader = {};
     fileHeader.bfType = 0x4D42; // "BM"

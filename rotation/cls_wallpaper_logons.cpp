@@ -17,16 +17,12 @@
 namespace tsln {
 
 namespace {
-// The runtime's number for an object that is not there.
-constexpr int32_t kObjectNotSet = 91;
-constexpr int32_t kNotALogonScreen = err::kAppErrorBase + 1;
-constexpr int32_t kNotConverted = err::kAppErrorBase + 2;
 // File must exist, keep the working folder, no read-only box.
 constexpr uint32_t kPickerFlags = 4108;
 constexpr int16_t kFileNotFoundFontSize = 8;
 
 [[noreturn]] void RaiseNoControls(int line) {
-    throw AppError(kObjectNotSet, "Object variable or With block variable not set", {}, line);
+    throw Raised(line, err::kNoObject);
 }
 
 // Names compare as the user's locale orders them, without regard to letter case.
@@ -154,7 +150,7 @@ bool clsWallpaperLogons::Preview() {
 }
 
 void clsWallpaperLogons::Sort() {
-    const bool byName = (IsLogons(mKind) ? mSettings.LSort() : mSettings.WSort()) != 0;
+    const bool byName = mSettings.Collection(mKind).Sort() != 0;
     if (byName)
         SortByName();
     else
@@ -240,7 +236,7 @@ void clsWallpaperLogons::WallpaperStep(int16_t position) {
             // Only a picture that cannot be loaded leaves the list; a bitmap that could not be written
             // (a full disk, a locked file) says nothing against the picture.
             if (result == BitmapResult::NotAPicture) RemoveAndRelist(position);
-            TSLN_FAIL(kNotConverted, "error occured when trying to save as bitmap " + path);
+            TSLN_FAIL(err::kNotConverted, "error occured when trying to save as bitmap " + path);
         }
         wallpaper = DesktopBitmapPath();
     }
@@ -251,12 +247,12 @@ void clsWallpaperLogons::LogonStep(int16_t position) {
     const std::string path = mEntries[position].Path;
     if (position > 0 && !VerifyLogonui(path)) {
         RemoveAndRelist(position);
-        TSLN_FAIL(kNotALogonScreen,
+        TSLN_FAIL(err::kNotALogonScreen,
                   "Error occured when trying to set LogonUI " + path + "\r\nNot a valid LOGONUI file!");
     }
     if (!WriteUIHost(position > 0 ? path : kStandardLogonUI))
-        TSLN_FAIL(kNotALogonScreen, "Error occured when trying to set LogonUI " + path +
-                                        "\r\nTo change LogonUI you must be logged in as administrator!");
+        TSLN_FAIL(err::kNotALogonScreen, "Error occured when trying to set LogonUI " + path +
+                                             "\r\nTo change LogonUI you must be logged in as administrator!");
 }
 
 clsWallpaperLogons::BitmapResult clsWallpaperLogons::SaveBMP(const std::string& path) {
@@ -280,7 +276,7 @@ bool clsWallpaperLogons::AddWL(const std::string& path) {
                 "\r\n it's not a valid LOGONUI file!\r\n\r\nDo you want to download more XP Logon Screens?";
             if (MessageBoxA(Owner(), question.c_str(), kProductTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES)
                 StartDoc(std::string(kVendorSite) + "/cgi-bin/linkcount/to.cgi?l=TSLN_logons");
-            TSLN_FAIL(kNotALogonScreen,
+            TSLN_FAIL(err::kNotALogonScreen,
                       "Error occured when trying to add LogonUI " + path + "\r\nNot a valid LOGONUI file!");
         }
         if (FindEntry(path) != 0) {
@@ -322,30 +318,17 @@ void clsWallpaperLogons::Shuffle() {
 
 void clsWallpaperLogons::Save() {
     try {
-        const bool logons = IsLogons(mKind);
+        CollectionSettings stored = mSettings.Collection(mKind);
         if (listRead_) {
             std::vector<std::string> texts;
             texts.reserve(static_cast<size_t>(mEntries.Count()) + unread_.size());
             for (int16_t position = 1; position <= mEntries.Count(); ++position)
                 texts.push_back(StoredForm(mEntries[position]));
             texts.insert(texts.end(), unread_.begin(), unread_.end());
-            if (logons)
-                mSettings.SetLOtherFiles(texts);
-            else
-                mSettings.SetWOtherFiles(texts);
+            stored.SetOtherFiles(texts);
         }
-        if (currentKnown_) {
-            if (logons)
-                mSettings.SetLCurrent(mCurrentPath);
-            else
-                mSettings.SetWCurrent(mCurrentPath);
-        }
-        if (lastFolderKnown_) {
-            if (logons)
-                mSettings.SetLDefaultDir(mLastFolder);
-            else
-                mSettings.SetWDefaultDir(mLastFolder);
-        }
+        if (currentKnown_) stored.SetCurrent(mCurrentPath);
+        if (lastFolderKnown_) stored.SetDefaultDir(mLastFolder);
     } catch (...) {
         HandleFailure("Tessaline.colWL.Save", kSilent);
     }
@@ -358,8 +341,8 @@ void clsWallpaperLogons::Restore() {
         mCurrentPath.clear();
         mLastFolder.clear();
         listRead_ = currentKnown_ = lastFolderKnown_ = false;
-        const bool logons = IsLogons(mKind);
-        const ListPairs stored = logons ? mSettings.LOtherFiles() : mSettings.WOtherFiles();
+        CollectionSettings settings = mSettings.Collection(mKind);
+        const ListPairs stored = settings.OtherFiles();
         listRead_ = true;
         for (size_t i = 0; i < stored.size(); ++i) {
             try {
@@ -375,8 +358,8 @@ void clsWallpaperLogons::Restore() {
                 throw;
             }
         }
-        SetCurrentPath(logons ? mSettings.LCurrent() : mSettings.WCurrent());
-        mLastFolder = logons ? mSettings.LDefaultDir() : mSettings.WDefaultDir();
+        SetCurrentPath(settings.Current());
+        mLastFolder = settings.DefaultDir();
         lastFolderKnown_ = true;
     } catch (...) {
         HandleFailure("Tessaline.colWL.Restore", kSilent);
@@ -453,7 +436,7 @@ void clsWallpaperLogons::RemoveAndRelist(int16_t position) {
 }
 
 bool clsWallpaperLogons::DefaultChosen() {
-    return (IsLogons(mKind) ? mSettings.LDefault() : mSettings.WDefault()) != 0;
+    return mSettings.Collection(mKind).Default() != 0;
 }
 
 HWND clsWallpaperLogons::Owner() const {

@@ -15,8 +15,6 @@ constexpr int kButtonsTop = 1440;
 
 constexpr int kOk = 0;
 constexpr int kCancel = 1;
-constexpr int32_t kLogons = 0;
-constexpr int32_t kWallpapers = 1;
 
 // The scheduler's intervals, in the order they are offered; the tenth entry depends on the kind.
 const char* const kIntervals[] = {
@@ -24,7 +22,7 @@ const char* const kIntervals[] = {
     "every hour", "every 3 hours",   "every 5 hours",    "every 10 hours"};
 } // namespace
 
-frmChange::frmChange(clsSkins* skins, HWND owner, int32_t classType)
+frmChange::frmChange(clsSkins* skins, HWND owner, tType classType)
     : SkinnedDialog(skins, owner), mClassType(classType) {
     CreateSkinnedWindow(kClassName, kCaption, kWidth, kHeight);
     const int inner = kWidth - 2 * kMargin;
@@ -43,7 +41,7 @@ frmChange::frmChange(clsSkins* skins, HWND owner, int32_t classType)
     SetCancelButton(&cmdOkC(kCancel));
 }
 
-void frmChange::Afiseaza(clsSkins* skins, HWND owner, int32_t ClassType) {
+void frmChange::Afiseaza(clsSkins* skins, HWND owner, tType ClassType) {
     // A fresh dialog every time; it unloads itself, and goes with this owner.
     unique_window<frmChange> dialog(new frmChange(skins, owner, ClassType));
     dialog->Form_Load();
@@ -59,7 +57,7 @@ void frmChange::Form_Load() {
         RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         cSettings = std::make_unique<clsSetari>();
         FillIntervals();
-        const std::string current = mClassType == kLogons ? cSettings->LInterval() : cSettings->WInterval();
+        const std::string current = cSettings->Collection(mClassType).Interval();
         for (int i = 0; i < cboChange->ListCount(); ++i) {
             if (lstrcmpiA(cboChange->List(i).c_str(), current.c_str()) == 0) {
                 cboChange->SetListIndex(i);
@@ -71,15 +69,14 @@ void frmChange::Form_Load() {
         if (cboChange->ListIndex() < 0 && !current.empty())
             cboChange->SetListIndex(cboChange->AddItem(current));
         lblChange->SetText(std::string("automatic change ") +
-                           (mClassType == kLogons ? "Logon UI" : "Wallpaper"));
+                           (IsLogons(mClassType) ? "Logon UI" : "Wallpaper"));
     });
 }
 
 void frmChange::FillIntervals() {
     for (const char* interval : kIntervals)
         cboChange->AddItem(interval);
-    if (mClassType == kLogons) cboChange->AddItem("on Log Off");
-    if (mClassType == kWallpapers) cboChange->AddItem("on Log ON");
+    cboChange->AddItem(IsLogons(mClassType) ? "on Log Off" : "on Log ON");
 }
 
 void frmChange::cmdOkC_Click(int index) {
@@ -88,8 +85,7 @@ void frmChange::cmdOkC_Click(int index) {
         // Nothing chosen (the list could not be filled) stores nothing.
         if (index == kOk && cSettings && cboChange->ListIndex() >= 0) {
             const std::string chosen = cboChange->Text();
-            if (mClassType == kLogons) cSettings->SetLInterval(chosen);
-            if (mClassType == kWallpapers) cSettings->SetWInterval(chosen);
+            cSettings->Collection(mClassType).SetInterval(chosen);
         }
         StartClosing();
     });

@@ -17,19 +17,19 @@ public:
     static constexpr const char* kCaption = "Change settings";
 
     // Shows the dialog modally over `owner` (the main window), skinned by `skins`, for the kind
-    // `ClassType` (0 logon screens: LInterval, 1 wallpapers: WInterval); returns once it has unloaded.
-    static void Afiseaza(clsSkins* skins, HWND owner, int32_t ClassType);
+    // `ClassType` (its Interval setting); returns once it has unloaded.
+    static void Afiseaza(clsSkins* skins, HWND owner, tType ClassType);
 
 protected:
     const char* FailureSource() const override { return "Tessaline.frmChange.WindowProc"; }
 
 private:
-    frmChange(clsSkins* skins, HWND owner, int32_t classType);
+    frmChange(clsSkins* skins, HWND owner, tType classType);
     void Form_Load();
     void FillIntervals();
     void cmdOkC_Click(int index);
 
-    int32_t mClassType;
+    tType mClassType;
     std::unique_ptr<clsSetari> cSettings;
     std::unique_ptr<Label> lblChange;
     std::unique_ptr<ComboBox> cboChange;

@@ -18,8 +18,6 @@ constexpr const char* kOnLogOff = "on Log Off";
 constexpr int32_t kStartMenuPollMs = 100;
 constexpr int kPollsPerTaskbarLook = 10;
 constexpr int32_t kMinuteMs = 60000;
-constexpr int32_t kWallpapers = 1;
-constexpr int32_t kLogons = 0;
 
 // The interval texts and their minutes, compared exactly (letter case included). "never", "on Log ON",
 // "on Log Off" and any other text run no timer.
@@ -91,7 +89,7 @@ void frmLogo::Form_Load(HINSTANCE instance, const std::string& argumentText) {
         // Started at log-on through the Run entry.
         cTray->ShowIcon();
         InTray = true;
-        if (cSettings->WInterval() == kOnLogOn) ChangeWL(kWallpapers);
+        if (cSettings->WInterval() == kOnLogOn) ChangeWL(tType::Wallpapers);
         RefreshTimers();
     });
 }
@@ -139,24 +137,24 @@ void frmLogo::RefreshTimers() {
     });
 }
 
-void frmLogo::ChangeWL(int32_t kind) {
+void frmLogo::ChangeWL(tType kind) {
     Guarded("Tessaline.frmLogo.ChangeWL", kSilent, [&] {
         // While the main window is open its pages own the collections; such a tick is lost.
         if (!InTray) return;
         // The collection's scheduled change reports its own failures to the log only; released at once,
         // it saves the list back.
         clsWallpaperLogons collection;
-        collection.SettType(kind == kWallpapers ? tType::Wallpapers : tType::Logons);
+        collection.SettType(kind);
         collection.SetWL(kNextEntry);
     });
 }
 
 void frmLogo::wTimer_Tick() {
-    ChangeWL(kWallpapers);
+    ChangeWL(tType::Wallpapers);
 }
 
 void frmLogo::lTimer_Tick() {
-    ChangeWL(kLogons);
+    ChangeWL(tType::Logons);
 }
 
 void frmLogo::myTimer_Tick() {
@@ -203,7 +201,7 @@ void frmLogo::Form_MouseMove(int32_t x) {
 void frmLogo::Form_QueryUnload() {
     Guarded("Tessaline.frmLogo.Form_QueryUnload", kSilent, [&] {
         // The next logon then shows the next logon screen.
-        if (cSettings && cSettings->LInterval() == kOnLogOff) ChangeWL(kLogons);
+        if (cSettings && cSettings->LInterval() == kOnLogOff) ChangeWL(tType::Logons);
     });
 }
 

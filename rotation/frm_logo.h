@@ -46,7 +46,7 @@ public:
     void RefreshTimers();
     // Applies the next picture of the collection of that kind (1 wallpapers, 0 logon screens), only while
     // the program sits in the tray.
-    void ChangeWL(int32_t kind);
+    void ChangeWL(tType kind);
     // The timer period in milliseconds of an interval text ("every 5 minutes"...), 0 for none.
     static int32_t TranslateIntervals(const std::string& text);
 

@@ -8,7 +8,6 @@ namespace tsln {
 
 namespace {
 constexpr char kFieldSeparator = '*';
-constexpr int32_t kSubscriptOutOfRange = 9;
 
 std::string FileNameOf(const std::string& path) {
     size_t slash = path.rfind('\\');
@@ -33,12 +32,12 @@ WLEntry ParseStoredForm(const std::string& text) {
     size_t from = 0;
     for (size_t& at : star) {
         at = text.find(kFieldSeparator, from);
-        if (at == std::string::npos) TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
+        if (at == std::string::npos) TSLN_FAIL(err::kTypeMismatch);
         from = at + 1;
     }
     const size_t end = text.find(kFieldSeparator, from);
     const int32_t count = TextToLong(text.substr(from, end == std::string::npos ? end : end - from));
-    if (count < INT16_MIN || count > INT16_MAX) TSLN_FAIL(err::kOverflow, "Overflow");
+    if (count < INT16_MIN || count > INT16_MAX) TSLN_FAIL(err::kOverflow);
     WLEntry entry;
     entry.Path = text.substr(0, star[0]);
     entry.Name = text.substr(star[0] + 1, star[1] - star[0] - 1);
@@ -108,7 +107,7 @@ int HalfToEven(int value) {
 WLList::WLList() : entries_(1) {}
 
 size_t WLList::Checked(int16_t position) const {
-    if (position < 0 || position > Count()) TSLN_FAIL(kSubscriptOutOfRange, "Subscript out of range");
+    if (position < 0 || position > Count()) TSLN_FAIL(err::kSubscript);
     return static_cast<size_t>(position);
 }
 
@@ -117,7 +116,7 @@ void WLList::Clear() {
 }
 
 void WLList::Append(WLEntry entry) {
-    if (Count() == kMaxCount) TSLN_FAIL(err::kOverflow, "Overflow");
+    if (Count() == kMaxCount) TSLN_FAIL(err::kOverflow);
     entries_.push_back(std::move(entry));
 }
 
@@ -130,7 +129,7 @@ int16_t WLList::FindEntry(const std::string& path, const TextKey& key) const {
 }
 
 std::string WLList::RemoveAt(int16_t position) {
-    if (position < 1 || position > Count()) TSLN_FAIL(kSubscriptOutOfRange, "Subscript out of range");
+    if (position < 1 || position > Count()) TSLN_FAIL(err::kSubscript);
     const int16_t neighbour = position < Count() ? position + 1 : position - 1;
     std::string current = entries_[neighbour].Path;
     entries_.erase(entries_.begin() + position);

@@ -2,19 +2,14 @@
 // pieces of a path, the two orders and the walk of the schedule. No platform calls: the platform's
 // letter-case rules come in as key functions.
 #pragma once
+#include "core/collection_kind.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace tsln {
-
-// The kind of a collection. Every value but Logons behaves as Wallpapers.
-enum class tType : int32_t { Logons = 0, Wallpapers = 1 };
-
-inline bool IsLogons(tType kind) {
-    return kind == tType::Logons;
-}
 
 struct WLEntry {
     std::string Name;     // shown in the list

@@ -9,8 +9,6 @@
 namespace tsln {
 
 namespace {
-// The runtime's number for a resource that is not in the module.
-constexpr int32_t kResourceNotFound = 326;
 // Platform codes of the temporary-file steps are raised or'ed with this.
 constexpr int32_t kTempFailureBase = 10000;
 
@@ -51,8 +49,7 @@ std::string ResourceBytes(int number, const std::string& type) {
     if (number > 0 && number <= 0xFFFF) found = FindResourceA(module, MAKEINTRESOURCEA(number), type.c_str());
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!data)
-        TSLN_FAIL(kResourceNotFound, "Resource with identifier '" + std::to_string(number) + "' not found");
+    if (!data) TSLN_FAIL(err::kResourceNotFound, std::to_string(number));
     return std::string(data, SizeofResource(module, found));
 }
 

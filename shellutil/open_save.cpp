@@ -45,7 +45,7 @@ void clsOpenSave::SetFilter(const std::string& value) {
 }
 
 void clsOpenSave::ShowOpen() {
-    if (fileName_.size() > maxFileSize_) TSLN_FAIL(err::kInvalidCall, "Invalid procedure call or argument");
+    if (fileName_.size() > maxFileSize_) TSLN_FAIL(err::kInvalidCall);
     std::string file = fileName_;
     file.resize(size_t(maxFileSize_) + 1, '\0');
     // The proposed title with room for what the dialog writes; the buffer always holds 260 characters

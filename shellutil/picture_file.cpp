@@ -16,7 +16,7 @@ using unique_stream = unique_com<IStream>;
 }
 
 [[noreturn]] void RaiseInvalidPicture(int line) {
-    throw AppError(kInvalidPicture, "Invalid picture", {}, line);
+    throw Raised(line, err::kInvalidPicture);
 }
 } // namespace
 
@@ -29,7 +29,7 @@ unique_picture LoadPictureFile(const std::string& path) {
 
     // The stream owns the memory once it is created on it.
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
-    if (!memory) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (!memory) TSLN_FAIL(err::kOutOfMemory);
     unique_stream stream;
     HRESULT result = CreateStreamOnHGlobal(memory, TRUE, stream.put());
     if (FAILED(result)) {
@@ -83,7 +83,7 @@ unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
     HBITMAP source = PictureBitmap(picture);
     const PixelSize from = BitmapPixelSize(source);
     const PixelSize to = FitInside(from, box);
-    if (to.width < 1 || to.height < 1) TSLN_FAIL(err::kInvalidCall, "Invalid procedure call or argument");
+    if (to.width < 1 || to.height < 1) TSLN_FAIL(err::kInvalidCall);
 
     // A 24-bit section: the same on every display depth.
     BITMAPINFO format = DibFormat(to, 24);

@@ -11,9 +11,6 @@ namespace tsln {
 
 using unique_picture = unique_com<IPicture>;
 
-// The runtime's number for a file that holds no picture the program takes.
-constexpr int32_t kInvalidPicture = 481;
-
 // Loads a BMP, JPEG or GIF file (told by its content, not its name). A file of any other format fails
 // with Invalid picture (481) whether or not this platform's loader could read it; an unreadable file
 // fails with the platform's code.

@@ -39,7 +39,7 @@ bool UsableLength(size_t length) {
 }
 
 [[noreturn]] void RaiseSubscript() {
-    TSLN_FAIL(err::kSubscript, "Subscript out of range");
+    TSLN_FAIL(err::kSubscript);
 }
 } // namespace
 

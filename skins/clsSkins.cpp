@@ -45,7 +45,7 @@ namespace {
 // A hook of the skins page that the window never bound raises as an unset object would.
 template <typename Hook>
 const Hook& Bound(const Hook& hook) {
-    if (!hook) TSLN_FAIL(err::kNoObject, "Object variable or With block variable not set");
+    if (!hook) TSLN_FAIL(err::kNoObject);
     return hook;
 }
 
@@ -109,7 +109,7 @@ void clsSkins::ErrorBox(const std::string& text) const {
 }
 
 SkinTarget& clsSkins::RequireForm() const {
-    if (form_ == nullptr) TSLN_FAIL(err::kNoObject, "Object variable or With block variable not set");
+    if (form_ == nullptr) TSLN_FAIL(err::kNoObject);
     return *form_;
 }
 
@@ -302,7 +302,7 @@ void clsSkins::ApplyDescription(SkinTarget& window) {
     window.SetRLeft(ParseInt16(ReadINI("POSITION", "Left")));
     const double height = ParseNumber(ReadINI("POSITION", "Height"));
     const double width = ParseNumber(ReadINI("POSITION", "Width"));
-    if (height < 0 || width < 0) TSLN_FAIL(err::kBadProperty, "Invalid property value");
+    if (height < 0 || width < 0) TSLN_FAIL(err::kInvalidPropertyValue);
     SetWindowPos(hwnd, nullptr, 0, 0, Pixels(width, tx), Pixels(height, ty),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -318,7 +318,7 @@ void clsSkins::ApplyDescription(SkinTarget& window) {
     if (SetWindowRgn(hwnd, static_cast<HRGN>(outline.get()), TRUE)) outline.release();
 
     SkinMovie* movie = window.Movie();
-    if (movie == nullptr) TSLN_FAIL(err::kNoSuchMember, "Object doesn't support this property or method");
+    if (movie == nullptr) TSLN_FAIL(err::kNoSuchMember);
     const long frame = movie->CurrentFrame();
     movie->SetMovie(AppFolder() + current_ + kMovieExtension);
     RECT size = {};

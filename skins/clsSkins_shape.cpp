@@ -69,9 +69,9 @@ double clsSkins::StS(double value, int from, int to) {
         };
         const int fromTwips = twips(from);
         const int toTwips = twips(to);
-        if (toTwips == 0) TSLN_FAIL(err::kDivByZero, "Division by zero");
+        if (toTwips == 0) TSLN_FAIL(err::kDivByZero);
         const double result = value * fromTwips / toTwips;
-        if (!std::isfinite(result)) TSLN_FAIL(err::kOverflow, "Overflow");
+        if (!std::isfinite(result)) TSLN_FAIL(err::kOverflow);
         return result;
     } catch (...) {
         HandleFailure("Tessaline.clsSkins.StS", kShown);

@@ -28,11 +28,11 @@ std::vector<OutlinePoint> OutlinePoints(float scaleX, float scaleY, int16_t offs
                                         int twipsPerPixelX, int twipsPerPixelY) {
     const std::vector<std::string> xs = SplitText(xList, ',');
     const std::vector<std::string> ys = SplitText(yList, ',');
-    if (twipsPerPixelX <= 0 || twipsPerPixelY <= 0) TSLN_FAIL(err::kDivByZero, "Division by zero");
+    if (twipsPerPixelX <= 0 || twipsPerPixelY <= 0) TSLN_FAIL(err::kDivByZero);
     std::vector<OutlinePoint> points;
     points.reserve(xs.size());
     for (size_t i = 0; i < xs.size(); ++i) {
-        if (i >= ys.size()) TSLN_FAIL(err::kSubscript, "Subscript out of range");
+        if (i >= ys.size()) TSLN_FAIL(err::kSubscript);
         const double x = ParseInt16(xs[i]) * static_cast<double>(scaleX) * 15 / twipsPerPixelX + offsetX;
         const double y = ParseInt16(ys[i]) * static_cast<double>(scaleY) * 15 / twipsPerPixelY + offsetY;
         points.push_back({RoundHalfEven(x), RoundHalfEven(y)});
@@ -59,7 +59,7 @@ ShapeGeometry ShapeToGeometry(const ShapeControl& shape, int scaleMode, int twip
         g.kind = ShapeGeometry::Ellipse;
         break;
     case 4:
-        if (twipsPerPixelX <= 0 || twipsPerPixelY <= 0) TSLN_FAIL(err::kDivByZero, "Division by zero");
+        if (twipsPerPixelX <= 0 || twipsPerPixelY <= 0) TSLN_FAIL(err::kDivByZero);
         g.kind = ShapeGeometry::RoundRectangle;
         g.corner = RoundHalfEven(px(smaller) / 4);
         g.right = RoundHalfEven(px(shape.Left + shape.Width) * 15 / twipsPerPixelX);

@@ -5,7 +5,7 @@ namespace tsln {
 
 namespace {
 unique_gdi Checked(HRGN region) {
-    if (region == nullptr) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (region == nullptr) TSLN_FAIL(err::kOutOfMemory);
     return unique_gdi(region);
 }
 } // namespace

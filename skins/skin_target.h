@@ -55,9 +55,7 @@ public:
 
 protected:
     ~SkinTarget() = default;
-    [[noreturn]] static void RaiseNoSuchMember() {
-        TSLN_FAIL(err::kNoSuchMember, "Object doesn't support this property or method");
-    }
+    [[noreturn]] static void RaiseNoSuchMember() { TSLN_FAIL(err::kNoSuchMember); }
 };
 
 // The four controls of the main window's skins page, bound by the window to its real controls.

@@ -8,10 +8,10 @@ namespace tsln {
 
 namespace {
 [[noreturn]] void RaiseTypeMismatch() {
-    TSLN_FAIL(err::kTypeMismatch, "Type mismatch");
+    TSLN_FAIL(err::kTypeMismatch);
 }
 [[noreturn]] void RaiseOverflow() {
-    TSLN_FAIL(err::kOverflow, "Overflow");
+    TSLN_FAIL(err::kOverflow);
 }
 
 bool IsDigit(char c) {

@@ -14,7 +14,7 @@ constexpr int kEnabledRailStyle = 3;
 constexpr int kDisabledRailStyle = 2;
 
 [[noreturn]] void RefuseValue() {
-    TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    TSLN_FAIL(err::kInvalidPropertyValue);
 }
 
 int16_t ShiftOf(WPARAM keys) {

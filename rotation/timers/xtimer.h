@@ -9,15 +9,12 @@ namespace tsln {
 
 class XTimer;
 
-// "No timers available": the platform refused a new thread timer.
-constexpr int32_t kErrNoTimers = static_cast<int32_t>(0x80040000u + 31013u);
-
 // Owns the program's one table of running timers (entries indexed from 1, grown by 5, never shrunk) and
 // the callback every timer shares. All of it is used on the user-interface thread only.
 class XTimerSupport {
 public:
     // Starts a thread timer for `timer` and records it in the lowest free entry; returns the platform
-    // identifier. Raises kErrNoTimers when the platform has none left.
+    // identifier. Raises err::kNoTimers when the platform has none left.
     static UINT_PTR CreateTimer(XTimer& timer, int32_t period);
     // Stops the timer's platform timer and frees its entry; an identifier not in the table changes nothing.
     static void DestroyTimer(XTimer& timer);
@@ -46,11 +43,11 @@ public:
     // The period in milliseconds; 0 means no platform timer runs.
     int32_t Interval() const { return interval_; }
     // A new value restarts a running timer (its first tick comes a whole period later); the current value
-    // changes nothing, so a running timer keeps its phase. May raise kErrNoTimers.
+    // changes nothing, so a running timer keeps its phase. May raise err::kNoTimers.
     void SetInterval(int32_t newInterval);
 
     bool Enabled() const { return enabled_; }
-    // May raise kErrNoTimers; the value is kept even then.
+    // May raise err::kNoTimers; the value is kept even then.
     void SetEnabled(bool value);
 
     // The running platform timer's identifier, 0 when none runs.

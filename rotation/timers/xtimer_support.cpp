@@ -41,7 +41,7 @@ int FindEntry(UINT_PTR id, const XTimer* owner) {
 
 UINT_PTR XTimerSupport::CreateTimer(XTimer& timer, int32_t period) {
     UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(period), &XTimerSupport::TimerCallback);
-    if (id == 0) TSLN_FAIL(kErrNoTimers, "No timers available");
+    if (id == 0) TSLN_FAIL(err::kNoTimers);
     TimerTable& table = Table();
     int index = FindEntry(0, nullptr);
     if (index < 0) {

@@ -144,7 +144,7 @@ TEST_CASE("colours are served on WM_CTLCOLOR* and painted, fonts are set") {
     CHECK(panel.At(panel.Width() - 2, panel.Height() - 2) == kPanel);
 
     // Bad values are refused and change nothing; system colours are taken from the system.
-    CHECK(testing::FailureNumber([&] { box.SetBackColor(0x01000000); }) == err::kInvalidPropertyValue);
+    CHECK(testing::FailureNumber([&] { box.SetBackColor(0x01000000); }) == err::kInvalidPropertyValue.number);
     CHECK(box.BackColor() == kBack);
     CHECK_THROWS_AS(image.SetBackColor(kBack), AppError);
     label.SetBackColor(SystemColor(COLOR_INFOBK));

@@ -3,7 +3,7 @@
 #pragma once
 #include "core/clsSetari.h"
 #include "core/unique_any.h"
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 #include "tests/support/test_support.h"
 
 #include <windows.h>

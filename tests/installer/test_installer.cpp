@@ -1,6 +1,6 @@
 // The real TessalineSetup.exe and the uninstaller it writes, driven from outside as a user's silent
 // install, upgrade and removal run them, into a scratch folder of the prefix.
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 #include "tests/support/test_support.h"
 #include "tools/driver/driver.h"
 

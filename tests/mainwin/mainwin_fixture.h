@@ -2,7 +2,7 @@
 // main window as seen from outside (another process) or inside (this one).
 #pragma once
 #include "movie/movie_file.h"
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 #include "tests/support/box_driver.h"
 #include "tests/support/test_support.h"
 #include "tools/driver/driver.h"

@@ -27,7 +27,7 @@ TEST_CASE("the about page's links: the forum, the bug report with its box and e-
     CHECK(page.lblDescription().Text().rfind("Tessaline v", 0) == 0);
 
     ClickCentre(page.lblAbout(1));
-    CHECK(calls.Next().find(std::string(tsln::frmMain::kVendorSite) + "/support/forum/index.htm") !=
+    CHECK(calls.Next().find(std::string(tsln::kVendorSite) + "/support/forum/index.htm") !=
           std::string::npos);
 
     ClickCentre(page.lblAbout(2));
@@ -45,7 +45,7 @@ TEST_CASE("the about page's links: the forum, the bug report with its box and e-
               tsln::LogFilePath());
 
     ClickCentre(page.imgPreview());
-    CHECK(calls.Next().find(std::string(tsln::frmMain::kVendorSite) + "/download/tessaline/index.htm") !=
+    CHECK(calls.Next().find(std::string(tsln::kVendorSite) + "/download/tessaline/index.htm") !=
           std::string::npos);
     CHECK(app.Run("ok"));
 }

@@ -1,6 +1,7 @@
 // The logon-screen and wallpaper pages of the main window: the real program driven by real clicks on its
 // movie and its page controls, and the page's edge cases on a main window of this process.
 #include "tests/mainwin/mainwin_fixture.h"
+#include "core/collection_kind.h"
 #include "core/mod_main.h"
 #include "tests/shellutil/file_dialog.h"
 
@@ -13,8 +14,8 @@ namespace {
 const char* const kDesktopKey = "Control Panel\\Desktop";
 const char* const kWinlogonKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 
-std::string KindKey(bool logons) {
-    return settings_test::At(logons ? "Logons" : "Wallpapers");
+std::string KindKey(tsln::tType kind) {
+    return settings_test::At(tsln::IsLogons(kind) ? "Logons" : "Wallpapers");
 }
 
 std::string DataFile(const std::string& name) {
@@ -38,12 +39,12 @@ std::string ShownWallpaper() {
 // desktop bitmap, the machine's logon program. Both lists start empty, alphabetical, without default.
 struct ListsGuard {
     ListsGuard() {
-        for (bool logons : {false, true}) {
-            testing::DeleteTree(HKEY_CURRENT_USER, KindKey(logons) + "\\List");
-            testing::SetDword(HKEY_CURRENT_USER, KindKey(logons), "Default", 0);
-            testing::SetDword(HKEY_CURRENT_USER, KindKey(logons), "Sort", 255);
-            testing::SetString(HKEY_CURRENT_USER, KindKey(logons), "Current", "");
-            testing::SetString(HKEY_CURRENT_USER, KindKey(logons), "Interval", "never");
+        for (tsln::tType kind : {tsln::tType::Wallpapers, tsln::tType::Logons}) {
+            testing::DeleteTree(HKEY_CURRENT_USER, KindKey(kind) + "\\List");
+            testing::SetDword(HKEY_CURRENT_USER, KindKey(kind), "Default", 0);
+            testing::SetDword(HKEY_CURRENT_USER, KindKey(kind), "Sort", 255);
+            testing::SetString(HKEY_CURRENT_USER, KindKey(kind), "Current", "");
+            testing::SetString(HKEY_CURRENT_USER, KindKey(kind), "Interval", "never");
         }
     }
     ~ListsGuard() { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(wallpaper.c_str()), 0); }
@@ -63,10 +64,10 @@ std::string StoredWallpaper() {
     return std::string(data.begin(), data.end()).c_str();
 }
 
-DWORD StoredDword(bool logons, const char* name) {
+DWORD StoredDword(tsln::tType kind, const char* name) {
     DWORD type = 0;
     std::vector<BYTE> data;
-    if (!testing::ReadRaw(HKEY_CURRENT_USER, KindKey(logons), name, type, data) || data.size() != 4)
+    if (!testing::ReadRaw(HKEY_CURRENT_USER, KindKey(kind), name, type, data) || data.size() != 4)
         return 0xFFFF;
     return *reinterpret_cast<const DWORD*>(data.data());
 }
@@ -213,9 +214,10 @@ TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes throu
 
     // The order buttons store the order at once and keep the entries.
     ClickOn(page.random);
-    CHECK(testing::WaitFor([&] { return StoredDword(false, "Sort") == 0 && IsWindowEnabled(app.main); }));
+    CHECK(testing::WaitFor(
+        [&] { return StoredDword(tsln::tType::Wallpapers, "Sort") == 0 && IsWindowEnabled(app.main); }));
     ClickOn(page.alphabetical);
-    CHECK(testing::WaitFor([&] { return StoredDword(false, "Sort") == 255; }));
+    CHECK(testing::WaitFor([&] { return StoredDword(tsln::tType::Wallpapers, "Sort") == 255; }));
     CHECK(testing::WaitFor([&] { return Lines(page.list) == 2 && IsWindowEnabled(app.main); }));
 
     // "Scheduling" opens the change-settings dialog for wallpapers; OK stores the chosen interval.
@@ -230,15 +232,17 @@ TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes throu
           0);
     ClickOn(Shown(dialog, "&OK"));
     CHECK(testing::WaitFor([&] { return !IsWindow(dialog) && IsWindowEnabled(app.main); }));
-    CHECK(testing::ReadString(HKEY_CURRENT_USER, KindKey(false), "Interval") == "every hour");
+    CHECK(testing::ReadString(HKEY_CURRENT_USER, KindKey(tsln::tType::Wallpapers), "Interval") ==
+          "every hour");
 
     // "no wallpaper" takes the picture away and leaves only itself usable; unticked, the page is back.
     ClickOn(page.byDefault);
-    CHECK(
-        testing::WaitFor([&] { return StoredDword(false, "Default") == 1 && page.Usable() == kDefaultOn; }));
+    CHECK(testing::WaitFor(
+        [&] { return StoredDword(tsln::tType::Wallpapers, "Default") == 1 && page.Usable() == kDefaultOn; }));
     CHECK(ShownWallpaper().empty());
     ClickOn(page.byDefault);
-    CHECK(testing::WaitFor([&] { return StoredDword(false, "Default") == 0 && page.Usable() == kEntries; }));
+    CHECK(testing::WaitFor(
+        [&] { return StoredDword(tsln::tType::Wallpapers, "Default") == 0 && page.Usable() == kEntries; }));
 
     // "Remove" twice empties the list, and the page offers only additions again.
     ClickOn(page.remove);
@@ -248,7 +252,7 @@ TEST_CASE("the wallpaper page adds, applies, orders, schedules and removes throu
 
     app.Click("ok");
     CHECK(testing::WaitFor([&] { return ShownPages(app.main) == 0; }));
-    CHECK(testing::ValueNames(HKEY_CURRENT_USER, KindKey(false) + "\\List").empty());
+    CHECK(testing::ValueNames(HKEY_CURRENT_USER, KindKey(tsln::tType::Wallpapers) + "\\List").empty());
 }
 
 TEST_CASE("the logon-screen page refuses a program that is no logon screen") {
@@ -287,7 +291,7 @@ TEST_CASE("the list pages' drops and which of their controls can be used") {
     CopyTo(FixtureProgram("blue\\blue.exe"), folder / "Blue\\logon.EXE");
 
     app.Run("tab", "3");
-    tsln::ListPage& walls = app.window->ListTab(3);
+    tsln::ListPage& walls = app.window->ListTab(tsln::tType::Wallpapers);
     const auto pump = [&](const std::function<bool()>& done) { return testing::PumpUntil(done, 10000); };
     const auto drop = [&](tsln::ListPage& page, const std::vector<std::string>& paths) {
         DropOn(page.imgPreview().hwnd(), paths);
@@ -357,7 +361,7 @@ TEST_CASE("the list pages' drops and which of their controls can be used") {
 
     // The logon-screen page takes the logon screen dropped as logon.EXE, and names it after its folder.
     app.Run("tab", "2");
-    tsln::ListPage& logons = app.window->ListTab(2);
+    tsln::ListPage& logons = app.window->ListTab(tsln::tType::Logons);
     CHECK(usable(logons) == kEmptyList);
     drop(logons, {folder / "Blue\\logon.EXE", folder / "a.JPG"});
     CHECK(logons.cboLista().ListCount() == 1);

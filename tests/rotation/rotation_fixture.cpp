@@ -15,11 +15,11 @@ const char* const kWinlogonKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersio
 namespace {
 const char* const kPageClass = "TessalineTestPage";
 
-std::string ListKey(bool logons) {
-    return settings_test::At(logons ? "Logons\\List" : "Wallpapers\\List");
+std::string ListKey(tsln::tType kind) {
+    return settings_test::At(tsln::IsLogons(kind) ? "Logons\\List" : "Wallpapers\\List");
 }
-std::string KindKey(bool logons) {
-    return settings_test::At(logons ? "Logons" : "Wallpapers");
+std::string KindKey(tsln::tType kind) {
+    return settings_test::At(tsln::IsLogons(kind) ? "Logons" : "Wallpapers");
 }
 
 std::string DesktopWallpaper() {
@@ -71,10 +71,10 @@ std::string CollectionGuard::BitmapPath() const {
     return tsln::AppFolder() + "tsln.bmp";
 }
 
-void CollectionGuard::StoreList(bool logons, const std::vector<std::string>& texts) const {
-    testing::DeleteTree(HKEY_CURRENT_USER, ListKey(logons));
+void CollectionGuard::StoreList(tsln::tType kind, const std::vector<std::string>& texts) const {
+    testing::DeleteTree(HKEY_CURRENT_USER, ListKey(kind));
     tsln::unique_hkey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, ListKey(logons).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, ListKey(kind).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         key.put(), nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot make the list key");
     for (size_t i = 0; i < texts.size(); ++i)
@@ -83,27 +83,27 @@ void CollectionGuard::StoreList(bool logons, const std::vector<std::string>& tex
                        static_cast<DWORD>(texts[i].size() + 1));
 }
 
-std::vector<std::string> CollectionGuard::StoredList(bool logons) const {
+std::vector<std::string> CollectionGuard::StoredList(tsln::tType kind) const {
     // Exactly the values "1" to "N", in the order of their numbers.
-    const size_t count = testing::ValueNames(HKEY_CURRENT_USER, ListKey(logons)).size();
+    const size_t count = testing::ValueNames(HKEY_CURRENT_USER, ListKey(kind)).size();
     std::vector<std::string> texts;
     for (size_t i = 1; i <= count; ++i) {
         DWORD type = 0;
         std::vector<BYTE> data;
         const std::string name = std::to_string(i);
-        texts.push_back(testing::ReadRaw(HKEY_CURRENT_USER, ListKey(logons), name, type, data)
-                            ? testing::ReadString(HKEY_CURRENT_USER, ListKey(logons), name)
+        texts.push_back(testing::ReadRaw(HKEY_CURRENT_USER, ListKey(kind), name, type, data)
+                            ? testing::ReadString(HKEY_CURRENT_USER, ListKey(kind), name)
                             : "<no value " + name + ">");
     }
     return texts;
 }
 
-void CollectionGuard::StoreCurrent(bool logons, const std::string& path) const {
-    testing::SetString(HKEY_CURRENT_USER, KindKey(logons), "Current", path);
+void CollectionGuard::StoreCurrent(tsln::tType kind, const std::string& path) const {
+    testing::SetString(HKEY_CURRENT_USER, KindKey(kind), "Current", path);
 }
 
-std::string CollectionGuard::StoredCurrent(bool logons) const {
-    return testing::ReadString(HKEY_CURRENT_USER, KindKey(logons), "Current");
+std::string CollectionGuard::StoredCurrent(tsln::tType kind) const {
+    return testing::ReadString(HKEY_CURRENT_USER, KindKey(kind), "Current");
 }
 
 // The page's real binding, counting the pictures it is handed.

@@ -1,13 +1,14 @@
 // What the collection tests share: the registry places and files a collection touches, kept as found;
 // a real window with a list and a preview bound as a page's controls; pictures made by the tests.
 #pragma once
+#include "core/collection_kind.h"
 #include "rotation/cls_wallpaper_logons.h"
 #include "rotation/collection_controls.h"
 #include "ui/controls/combo_box.h"
 #include "ui/controls/image.h"
 #include "ui/controls/label.h"
 #include "ui/controls/picture_box.h"
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 #include "tests/support/test_support.h"
 
 #include <windows.h>
@@ -38,10 +39,10 @@ public:
     std::string Log() const;
     std::string BitmapPath() const; // the desktop bitmap
     // A list stored as the settings store writes it.
-    void StoreList(bool logons, const std::vector<std::string>& texts) const;
-    std::vector<std::string> StoredList(bool logons) const;
-    void StoreCurrent(bool logons, const std::string& path) const;
-    std::string StoredCurrent(bool logons) const;
+    void StoreList(tsln::tType kind, const std::vector<std::string>& texts) const;
+    std::vector<std::string> StoredList(tsln::tType kind) const;
+    void StoreCurrent(tsln::tType kind, const std::string& path) const;
+    std::string StoredCurrent(tsln::tType kind) const;
 
 private:
     settings_test::RegistryGuard registry_;

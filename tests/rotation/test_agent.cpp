@@ -21,7 +21,7 @@ using testing::PumpUntil;
 using tsln::frmLogo;
 
 namespace {
-constexpr bool kW = false, kL = true; // the lists of CollectionGuard
+constexpr tsln::tType kW = tsln::tType::Wallpapers, kL = tsln::tType::Logons;
 constexpr int32_t kShortening = 400;  // a minute becomes 150 ms
 
 // Takes the quit request the agent posts when it goes; false when there is none.

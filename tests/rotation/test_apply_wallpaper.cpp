@@ -11,7 +11,7 @@ using namespace tsln;
 using namespace rotation_test;
 
 namespace {
-constexpr bool kW = false;
+constexpr tsln::tType kW = tsln::tType::Wallpapers;
 
 std::string Stored(const std::string& path, const std::string& name, int count = 0) {
     return path + "*" + name + "**" + std::to_string(count);

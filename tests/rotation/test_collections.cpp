@@ -13,7 +13,7 @@ using namespace tsln;
 using namespace rotation_test;
 
 namespace {
-constexpr bool kW = false; // the wallpaper list of CollectionGuard
+constexpr tsln::tType kW = tsln::tType::Wallpapers, kL = tsln::tType::Logons;
 
 // Small pictures in a folder of their own, one file per name given.
 struct Pictures {
@@ -121,9 +121,9 @@ TEST_CASE("a list text that cannot be read stops restoring, and nothing stored i
 
 TEST_CASE("a collection whose kind was never set saves nothing") {
     CollectionGuard guard;
-    guard.StoreList(true, {Stored("C:\\x\\logonui.exe", "x")});
+    guard.StoreList(kL, {Stored("C:\\x\\logonui.exe", "x")});
     { clsWallpaperLogons wl; }
-    CHECK(guard.StoredList(true) == Strings{Stored("C:\\x\\logonui.exe", "x")});
+    CHECK(guard.StoredList(kL) == Strings{Stored("C:\\x\\logonui.exe", "x")});
 }
 
 TEST_CASE("adding files: names, alphabetical order, duplicates in any letter case") {

@@ -13,7 +13,7 @@ using namespace tsln;
 using namespace rotation_test;
 
 namespace {
-constexpr bool kL = true;
+constexpr tsln::tType kL = tsln::tType::Logons;
 
 // Logon screens, each in a folder of its own below one temporary folder.
 struct Screens {

@@ -71,13 +71,13 @@ TEST_CASE("an entry's stored form and the texts it is read back from") {
     CHECK(ParseStoredForm("a*b*c*-32768").UseCount == -32768);
     CHECK(ParseStoredForm("a*b*c*2.5").UseCount == 2); // a fraction rounds half to even
 
-    CHECK(FailureNumber([] { ParseStoredForm("C:\\Walls\\sea.jpg*sea*"); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([] { ParseStoredForm(""); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*"); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*many"); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*32768"); }) == err::kOverflow);
-    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*70000"); }) == err::kOverflow);
-    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*99999999999"); }) == err::kOverflow);
+    CHECK(FailureNumber([] { ParseStoredForm("C:\\Walls\\sea.jpg*sea*"); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([] { ParseStoredForm(""); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*"); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*many"); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*32768"); }) == err::kOverflow.number);
+    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*70000"); }) == err::kOverflow.number);
+    CHECK(FailureNumber([] { ParseStoredForm("a*b*c*99999999999"); }) == err::kOverflow.number);
 }
 
 TEST_CASE("the pieces of a path") {
@@ -142,7 +142,7 @@ TEST_CASE("finding, adding and removing entries") {
         WLList full;
         for (int i = 0; i < WLList::kMaxCount; ++i)
             full.Append(Entry("x"));
-        CHECK(FailureNumber([&] { full.Append(Entry("y")); }) == err::kOverflow);
+        CHECK(FailureNumber([&] { full.Append(Entry("y")); }) == err::kOverflow.number);
         CHECK(full.Count() == WLList::kMaxCount);
     }
 }

@@ -11,7 +11,6 @@
 using namespace tsln;
 
 namespace {
-const int32_t kResourceNotFound = 326;
 
 std::string TempFolder() {
     char folder[MAX_PATH] = {};
@@ -119,7 +118,7 @@ TEST_CASE("a picture that is not there fails with the loader's source and leaves
         CAPTURE(m.number);
         CAPTURE(m.type);
         AppError failure = FailureOf(m.number, m.type);
-        CHECK(failure.number == kResourceNotFound);
+        CHECK(failure.number == err::kResourceNotFound.number);
         CHECK(failure.description == "Resource with identifier '" + std::to_string(m.number) + "' not found");
         CHECK(failure.source == source);
         CHECK(LrpFiles(temp) == before);
@@ -130,7 +129,7 @@ TEST_CASE("a resource whose bytes are no picture fails after its temporary file 
     const std::string temp = TempFolder();
     const std::set<std::string> before = LrpFiles(temp);
     AppError failure = FailureOf(900, "GIF");
-    CHECK(failure.number == kInvalidPicture); // told by its content, before the platform's loader
+    CHECK(failure.number == err::kInvalidPicture.number); // told by its content, before the platform's loader
     CHECK(failure.source == ExeBaseName() + ".cLoadResPicture");
     CHECK(LrpFiles(temp) == before);
 }

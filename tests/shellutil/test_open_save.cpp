@@ -237,7 +237,7 @@ TEST_CASE("a proposed name longer than the buffer is refused before any dialog")
         picker.ShowOpen();
         FAIL("no failure raised");
     } catch (const AppError& e) {
-        CHECK(e.number == err::kInvalidCall);
+        CHECK(e.number == err::kInvalidCall.number);
     }
     CHECK(testing::OwnDialogs().empty());
     CHECK(picker.FileName() == "LOGONUI.EXE");

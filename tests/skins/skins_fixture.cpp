@@ -18,7 +18,7 @@ TestControl::TestControl(HWND parent, bool hasForeColor, bool failsBackColor)
 }
 
 bool TestControl::SetBackColor(COLORREF color) {
-    if (failsBackColor_) TSLN_FAIL(tsln::err::kBadProperty, "Invalid property value");
+    if (failsBackColor_) TSLN_FAIL(tsln::err::kInvalidPropertyValue);
     back = color;
     return true;
 }

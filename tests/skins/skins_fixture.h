@@ -3,7 +3,7 @@
 #pragma once
 #include "core/window.h"
 #include "skins/clsSkins.h"
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 #include "tests/skins/zip_writer.h"
 #include "tests/support/test_support.h"
 

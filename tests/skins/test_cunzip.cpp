@@ -53,8 +53,8 @@ TEST_CASE("listing an archive") {
     CHECK(u.zip.FileName(2) == "readme.txt");
     CHECK(u.zip.Entry(2).Folder.empty());
     CHECK(u.zip.FileName(3) == "skin.ini");
-    CHECK(FailureNumber([&] { u.zip.FileName(0); }) == err::kSubscript);
-    CHECK(FailureNumber([&] { u.zip.SetFileSelected(4, true); }) == err::kSubscript);
+    CHECK(FailureNumber([&] { u.zip.FileName(0); }) == err::kSubscript.number);
+    CHECK(FailureNumber([&] { u.zip.SetFileSelected(4, true); }) == err::kSubscript.number);
     u.zip.Directory(); // appends
     CHECK(u.zip.FileCount() == 6);
     u.zip.SetZipFile(Archive("sample.zip"));
@@ -205,10 +205,8 @@ TEST_CASE("the events and the answers the library gets") {
     }
     SUBCASE("a listener's failure reaches the caller once the library has returned") {
         Unzip u("sample.zip");
-        u.zip.Cancel = [&](const std::string&, bool&) {
-            TSLN_FAIL(err::kBadProperty, "Invalid property value");
-        };
-        CHECK(FailureNumber([&] { u.zip.UnZip(); }) == err::kBadProperty);
+        u.zip.Cancel = [&](const std::string&, bool&) { TSLN_FAIL(err::kInvalidPropertyValue); };
+        CHECK(FailureNumber([&] { u.zip.UnZip(); }) == err::kInvalidPropertyValue.number);
         CHECK(!u.Has("readme.txt")); // it counted as cancelling
         u.zip.Cancel = nullptr;
         CHECK(u.zip.UnZip() == TSLN_UNZIP_OK);

@@ -38,11 +38,11 @@ TEST_CASE("numbers of a skin's description") {
     }
     SUBCASE("text that is no number, or too large") {
         for (const char* bad : {"", "   ", "abc", "12px", "1,5", "&H", "&HXYZ", "--1", "."})
-            CHECK_MESSAGE(FailureNumber([&] { ParseNumber(bad); }) == err::kTypeMismatch, bad);
-        CHECK(FailureNumber([] { ParseInt16("32768"); }) == err::kOverflow);
-        CHECK(FailureNumber([] { ParseInt16("-32769"); }) == err::kOverflow);
-        CHECK(FailureNumber([] { ParseInt32("1e20"); }) == err::kOverflow);
-        CHECK(FailureNumber([] { ParseNumber("1e999"); }) == err::kOverflow);
+            CHECK_MESSAGE(FailureNumber([&] { ParseNumber(bad); }) == err::kTypeMismatch.number, bad);
+        CHECK(FailureNumber([] { ParseInt16("32768"); }) == err::kOverflow.number);
+        CHECK(FailureNumber([] { ParseInt16("-32769"); }) == err::kOverflow.number);
+        CHECK(FailureNumber([] { ParseInt32("1e20"); }) == err::kOverflow.number);
+        CHECK(FailureNumber([] { ParseNumber("1e999"); }) == err::kOverflow.number);
     }
 }
 
@@ -101,13 +101,15 @@ TEST_CASE("a skin's outline at 96 and 120 dots per inch") {
     CHECK(OutlinePoints(0.5f, 2, 10, -5, "3,5", "1,2,99", 15, 15) ==
           std::vector<OutlinePoint>{{12, -3}, {12, -1}}); // 11.5 and 12.5 both round to 12; 99 unread
     SUBCASE("lists that make no outline") {
-        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "", "", 15, 15); }) == err::kTypeMismatch);
+        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "", "", 15, 15); }) == err::kTypeMismatch.number);
         CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "0,x,2", "0,1,2", 15, 15); }) ==
-              err::kTypeMismatch);
+              err::kTypeMismatch.number);
         CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "0,,2", "0,1,2", 15, 15); }) ==
-              err::kTypeMismatch);
-        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "0,40000", "0,1", 15, 15); }) == err::kOverflow);
-        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, xs, "0,0,100", 15, 15); }) == err::kSubscript);
+              err::kTypeMismatch.number);
+        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, "0,40000", "0,1", 15, 15); }) ==
+              err::kOverflow.number);
+        CHECK(FailureNumber([&] { OutlinePoints(1, 1, 0, 0, xs, "0,0,100", 15, 15); }) ==
+              err::kSubscript.number);
     }
 }
 

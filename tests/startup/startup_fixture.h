@@ -1,6 +1,6 @@
 // What the start-up tests share: the real exe, its log, and the registry places it touches.
 #pragma once
-#include "shellutil/movie_control.h"
+#include "movie/player_contract.h"
 #include "tests/support/test_support.h"
 #include "tools/driver/driver.h"
 

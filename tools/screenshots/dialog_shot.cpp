@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     } else if (kind == "change") {
         gShot.className = frmChange::kClassName;
         settings.SetWInterval("every hour");
-        frmChange::Afiseaza(&skins, nullptr, 1);
+        frmChange::Afiseaza(&skins, nullptr, tType::Wallpapers);
     } else {
         return 2;
     }

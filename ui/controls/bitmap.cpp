@@ -27,10 +27,10 @@ unique_gdi BitmapFromPicture(IPicture* picture) {
     OLE_HANDLE handle = 0;
     if (picture == nullptr || FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
         FAILED(picture->get_Handle(&handle)) || handle == 0)
-        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+        TSLN_FAIL(err::kInvalidPropertyValue);
     unique_gdi copy(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
                               LR_CREATEDIBSECTION));
-    if (!copy) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (!copy) TSLN_FAIL(err::kOutOfMemory);
     return copy;
 }
 
@@ -58,7 +58,7 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
     BITMAPINFO info = TopDown32(size.cx, size.cy);
     if (pixels.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
                                     DIB_RGB_COLORS) != size.cy)
-        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+        TSLN_FAIL(err::kInvalidPropertyValue);
     return pixels;
 }
 
@@ -68,7 +68,7 @@ unique_gdi BitmapOfPixels(const std::vector<uint32_t>& pixels, int width, int he
     unique_gdi bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (pixels.empty() || pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) ||
         !bitmap || bits == nullptr)
-        TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+        TSLN_FAIL(err::kOutOfMemory);
     memcpy(bits, pixels.data(), pixels.size() * sizeof pixels[0]);
     return bitmap;
 }

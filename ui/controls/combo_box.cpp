@@ -27,13 +27,12 @@ int ComboBox::WindowHeight(int heightPx) const {
 }
 
 void ComboBox::CheckIndex(int index) const {
-    if (index < 0 || index >= ListCount())
-        TSLN_FAIL(err::kInvalidPropertyIndex, "Invalid property array index");
+    if (index < 0 || index >= ListCount()) TSLN_FAIL(err::kInvalidPropertyIndex);
 }
 
 int ComboBox::AddItem(const std::string& text) {
     const LRESULT index = SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (index < 0) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (index < 0) TSLN_FAIL(err::kOutOfMemory);
     return static_cast<int>(index);
 }
 
@@ -92,7 +91,7 @@ void ComboBox::SetText(const std::string& text) {
     if (style_ == Style::kDropDown) return Control::SetText(text);
     const LRESULT found = SendMessageA(hwnd(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(text.c_str()));
-    if (found < 0) TSLN_FAIL(err::kPropertyReadOnly, "'Text' property is read-only");
+    if (found < 0) TSLN_FAIL(err::kPropertyReadOnly);
     SetListIndex(static_cast<int>(found));
 }
 

@@ -17,7 +17,7 @@ HFONT DefaultFont() {
 
 unique_gdi SolidBrush(Color color) {
     unique_gdi brush(CreateSolidBrush(ToColorRef(color)));
-    if (!brush) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (!brush) TSLN_FAIL(err::kOutOfMemory);
     return brush;
 }
 
@@ -31,7 +31,7 @@ COLORREF ToColorRef(Color color) {
     const Color index = color & 0x00FFFFFFu;
     if (kind == 0) return color;
     if (kind == 0x80000000u && index <= COLOR_MENUBAR) return GetSysColor(static_cast<int>(index));
-    TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    TSLN_FAIL(err::kInvalidPropertyValue);
 }
 
 Control::Control(const char* kind, ColorSupport colors, Color back, Color fore)
@@ -237,7 +237,7 @@ COLORREF Control::ForeColorRef() const {
 }
 
 void Control::SetBackColor(Color color) {
-    if (!hasBack_) TSLN_FAIL(err::kNoSuchProperty, "Object doesn't support this property or method");
+    if (!hasBack_) TSLN_FAIL(err::kNoSuchMember);
     brush_ = SolidBrush(color);
     back_ = color;
     colorsSet_ = true;
@@ -246,7 +246,7 @@ void Control::SetBackColor(Color color) {
 }
 
 void Control::SetForeColor(Color color) {
-    if (!hasFore_) TSLN_FAIL(err::kNoSuchProperty, "Object doesn't support this property or method");
+    if (!hasFore_) TSLN_FAIL(err::kNoSuchMember);
     ToColorRef(color); // refuses a bad value before anything changes
     fore_ = color;
     colorsSet_ = true;
@@ -273,7 +273,7 @@ FontSpec Control::Font() const {
 }
 
 void Control::SetFont(const FontSpec& wanted) {
-    if (wanted.size <= 0 || wanted.size > 2048) TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    if (wanted.size <= 0 || wanted.size > 2048) TSLN_FAIL(err::kInvalidPropertyValue);
     LOGFONTA log = {};
     log.lfHeight = -static_cast<LONG>(std::lround(wanted.size * ScreenDpiY() / 72.0));
     log.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
@@ -283,7 +283,7 @@ void Control::SetFont(const FontSpec& wanted) {
     log.lfQuality = DEFAULT_QUALITY;
     strncpy(log.lfFaceName, wanted.name.c_str(), LF_FACESIZE - 1);
     unique_gdi font(CreateFontIndirectA(&log));
-    if (!font) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (!font) TSLN_FAIL(err::kOutOfMemory);
     if (hwnd_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     font_ = std::move(font); // the window has let go of the old one
     OnAppearanceChanged();
@@ -335,7 +335,7 @@ std::vector<Control*> ControlsOf(HWND window, bool directOnly) {
     }
     Collected collected;
     EnumChildWindows(window, &CollectControl, reinterpret_cast<LPARAM>(&collected));
-    if (collected.failed) TSLN_FAIL(err::kOutOfMemory, "Out of memory");
+    if (collected.failed) TSLN_FAIL(err::kOutOfMemory);
     return std::move(collected.controls);
 }
 

@@ -39,16 +39,6 @@ struct FontSpec {
     bool underline = false;
 };
 
-// The runtime's numbers for the failures of controls and their properties.
-namespace err {
-constexpr int32_t kNoSuchElement = 340;        // "Control array element 'n' doesn't exist"
-constexpr int32_t kAlreadyLoaded = 360;        // "Object already loaded"
-constexpr int32_t kInvalidPropertyValue = 380; // "Invalid property value"
-constexpr int32_t kInvalidPropertyIndex = 381; // "Invalid property array index"
-constexpr int32_t kPropertyReadOnly = 383;     // "'Text' property is read-only"
-constexpr int32_t kNoSuchProperty = 438;       // "Object doesn't support this property or method"
-} // namespace err
-
 class Control : public ReflectedTarget {
 public:
     Control(const Control&) = delete;

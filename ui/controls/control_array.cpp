@@ -3,11 +3,11 @@
 namespace tsln {
 
 void RaiseNoSuchElement(int index) {
-    TSLN_FAIL(err::kNoSuchElement, "Control array element '" + std::to_string(index) + "' doesn't exist");
+    TSLN_FAIL(err::kNoSuchElement, std::to_string(index));
 }
 
 void RaiseAlreadyLoaded(int index) {
-    TSLN_FAIL(err::kAlreadyLoaded, "Object already loaded");
+    TSLN_FAIL(err::kAlreadyLoaded);
 }
 
 } // namespace tsln

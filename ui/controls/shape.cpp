@@ -14,8 +14,7 @@ Shape::Shape(HWND parent, int kind, const Bounds& bounds)
 }
 
 void Shape::SetKind(int kind) {
-    if (kind < kRectangle || kind > kRoundedSquare)
-        TSLN_FAIL(err::kInvalidPropertyValue, "Invalid property value");
+    if (kind < kRectangle || kind > kRoundedSquare) TSLN_FAIL(err::kInvalidPropertyValue);
     kind_ = kind;
     if (hwnd() != nullptr) InvalidateRect(hwnd(), nullptr, FALSE);
 }

@@ -35,8 +35,6 @@ public:
     static constexpr int kPageWidth = 6735;
     static constexpr int kPageHeight = 3120;
     static constexpr int kPageCount = 6;
-    // The vendor's web site, which every link of the program points to.
-    static constexpr const char* kVendorSite = "http://www.quillfen.com";
 
     // Loads the window when none is loaded, and shows it modeless; the skin comes from the program's
     // packages, or from those of `skins` (the tests' own folder).
@@ -72,7 +70,7 @@ public:
     MainPage& Page(int page) const;
     TranspPage& TranspTab() const { return *transp_; }
     StylesPage& StylesTab() const { return *styles_; }
-    ListPage& ListTab(int page) const { return page == 2 ? *logons_ : *wallpapers_; }
+    ListPage& ListTab(tType kind) const { return IsLogons(kind) ? *logons_ : *wallpapers_; }
     SkinsPage& SkinsTab() const { return *skins_; }
     AboutPage& AboutTab() const { return *about_; }
 

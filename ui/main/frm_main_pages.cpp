@@ -13,8 +13,8 @@ void frmMain::CreatePages() {
     }
     transp_ = std::make_unique<TranspPage>(*this, picTabs_(0));
     styles_ = std::make_unique<StylesPage>(*this, picTabs_(1));
-    logons_ = std::make_unique<ListPage>(*this, picTabs_(2), 2);
-    wallpapers_ = std::make_unique<ListPage>(*this, picTabs_(3), 3);
+    logons_ = std::make_unique<ListPage>(*this, picTabs_(kLogonsPage), tType::Logons);
+    wallpapers_ = std::make_unique<ListPage>(*this, picTabs_(kWallpapersPage), tType::Wallpapers);
     skins_ = std::make_unique<SkinsPage>(*this, picTabs_(4));
     about_ = std::make_unique<AboutPage>(*this, picTabs_(5));
 }
@@ -39,11 +39,12 @@ MainPage& frmMain::Page(int page) const {
 }
 
 SettingsToggle& frmMain::chkDefault(int index) {
-    return ListTab(index == 2 ? 2 : 3).chkDefault(index); // any other index raises the array's failure
+    // Any other index raises the array's failure.
+    return ListTab(index == kLogonsPage ? tType::Logons : tType::Wallpapers).chkDefault(index);
 }
 
 SettingsToggle& frmMain::optOrder(int index) {
-    return ListTab(index < 2 ? 2 : 3).optOrder(index);
+    return ListTab(index < 2 ? tType::Logons : tType::Wallpapers).optOrder(index);
 }
 
 uint8_t frmMain::LevelVAL() const {

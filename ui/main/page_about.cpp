@@ -56,7 +56,7 @@ std::string AboutPage::BugReportBody() {
 
 void AboutPage::lblAbout_Click(int index) {
     if (index == 1) {
-        StartDoc(std::string(frmMain::kVendorSite) + kForumPath);
+        StartDoc(std::string(kVendorSite) + kForumPath);
     } else if (index == 2) {
         ProductBox("If you have a bug to report please attach the following file to your message: \r\n" +
                        LogFilePath(),
@@ -66,7 +66,7 @@ void AboutPage::lblAbout_Click(int index) {
 }
 
 void AboutPage::imgPreview_Click() {
-    StartDoc(std::string(frmMain::kVendorSite) + kDownloadPath);
+    StartDoc(std::string(kVendorSite) + kDownloadPath);
 }
 
 } // namespace tsln

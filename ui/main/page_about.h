@@ -17,7 +17,7 @@ protected:
 
 class AboutPage : public MainPage {
 public:
-    // The vendor's pages the links open, below frmMain::kVendorSite.
+    // The vendor's pages the links open, below kVendorSite.
     static constexpr const char* kForumPath = "/support/forum/index.htm";
     static constexpr const char* kDownloadPath = "/download/tessaline/index.htm";
 

@@ -54,7 +54,9 @@ std::vector<std::string> FilesIn(std::string folder) {
 }
 } // namespace
 
-ListPage::ListPage(frmMain& window, PictureBox& panel, int page) : MainPage(window, panel), page_(page) {
+ListPage::ListPage(frmMain& window, PictureBox& panel, tType kind)
+    : MainPage(window, panel), kind_(kind), page_(PageOf(kind)) {
+    const int page = page_;
     HWND tab = panel.hwnd();
     // The list and its preview on the left; the description, the buttons and the settings on the right.
     cboLista_.Add(page, tab, Bounds{240, 120, 3600, 315});
@@ -65,11 +67,11 @@ ListPage::ListPage(frmMain& window, PictureBox& panel, int page) : MainPage(wind
     cmdAddRemFile_.Add(page, tab, "Add to list", Bounds{4080, 1230, 1140, 375});
     cmdAddRemFile_.Add(2 * page, tab, "Remove", Bounds{5355, 1230, 1140, 375});
     // The page's pair of order buttons; page 3 numbers them the other way round.
-    const int alphabetical = page == 2 ? 0 : 3;
-    const int random = page == 2 ? 1 : 2;
+    const int alphabetical = IsLogons(kind) ? 0 : 3;
+    const int random = IsLogons(kind) ? 1 : 2;
     optOrder_.Add(alphabetical, tab, "alphabetical order", Bounds{4080, 1740, 2415, 285});
     optOrder_.Add(random, tab, "randomize", Bounds{4080, 2040, 2415, 285});
-    chkDefault_.Add(page, tab, page == 2 ? "reset LogonUI to default" : "no wallpaper",
+    chkDefault_.Add(page, tab, IsLogons(kind) ? "reset LogonUI to default" : "no wallpaper",
                     Bounds{4080, 2400, 2415, 285});
 
     preview.SetAcceptFiles(true);
@@ -103,7 +105,7 @@ clsWallpaperLogons* ListPage::Collection() const {
 }
 
 bool ListPage::OfKind(const std::string& path) const {
-    if (page_ == 2) return path.size() >= 4 && Lower(path.substr(path.size() - 4)) == ".exe";
+    if (IsLogons(kind_)) return path.size() >= 4 && Lower(path.substr(path.size() - 4)) == ".exe";
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos) return false;
     const std::string extension = Lower(path.substr(dot + 1));
@@ -165,7 +167,7 @@ void ListPage::cmdAddRemFile_Click(int index) {
 }
 
 void ListPage::cmdScheduling_Click() {
-    frmChange::Afiseaza(window_.cSKIN(), window_.hwnd(), page_ == 2 ? 0 : 1);
+    frmChange::Afiseaza(window_.cSKIN(), window_.hwnd(), kind_);
 }
 
 void ListPage::chkDefault_Click() {
@@ -210,7 +212,7 @@ void ListPage::imgPreview_FilesDropped(const std::vector<std::string>& paths) {
 void ListPage::RefreshListPage() {
     if (window_.CurrentTab() != page_) return;
     clsSetari& settings = window_.Settings();
-    const bool defaultChosen = (page_ == 2 ? settings.LDefault() : settings.WDefault()) != 0;
+    const bool defaultChosen = settings.Collection(kind_).Default() != 0;
     if (defaultChosen) {
         window_.EnablePageControls(false); // only the default box stays usable
         return;

@@ -13,10 +13,16 @@
 
 namespace tsln {
 
+// The main window's page of each kind's list; the page number also indexes the page's controls.
+constexpr int kLogonsPage = 2;
+constexpr int kWallpapersPage = 3;
+inline int PageOf(tType kind) {
+    return IsLogons(kind) ? kLogonsPage : kWallpapersPage;
+}
+
 class ListPage : public MainPage {
 public:
-    // `page` is 2 (logon screens) or 3 (wallpapers).
-    ListPage(frmMain& window, PictureBox& panel, int page);
+    ListPage(frmMain& window, PictureBox& panel, tType kind);
 
     // Binds a new collection of the page's kind to the page's controls, lists it and sets which
     // controls can be used.
@@ -25,7 +31,7 @@ public:
     void Close() override;
 
     int Page() const { return page_; }
-    tType Kind() const { return page_ == 2 ? tType::Logons : tType::Wallpapers; }
+    tType Kind() const { return kind_; }
 
     ComboBox& cboLista() const { return cboLista_(page_); }
     Image& imgPreview() const { return imgPreview_(page_); }
@@ -60,6 +66,7 @@ private:
     // Sets which controls can be used from the default setting and the number of entries.
     void RefreshListPage();
 
+    const tType kind_;
     const int page_;
     ControlArray<ComboBox> cboLista_{"cboLista"};
     ControlArray<Image> imgPreview_{"imgPreview"};

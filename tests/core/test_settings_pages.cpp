@@ -1,8 +1,8 @@
 // Filling and storing the main window's page controls, with a real window of real controls.
 #include "core/app_error.h"
 #include "core/clsSetari.h"
-#include "tests/settings/settings_fixture.h"
-#include "tests/settings/test_form.h"
+#include "tests/core/settings_fixture.h"
+#include "tests/core/test_form.h"
 
 #include <doctest.h>
 
@@ -224,7 +224,7 @@ TEST_CASE("a bad stored value stops filling the page and reaches the caller, the
     } catch (const AppError& failure) {
         number = failure.number;
     }
-    CHECK(number == err::kTypeMismatch);
+    CHECK(number == err::kTypeMismatch.number);
     // The rows before it were filled, the ones after it not.
     CHECK(On(form, "chkProgram", 0));
     CHECK(On(form, "chkProgram", 1));

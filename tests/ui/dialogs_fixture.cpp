@@ -1,4 +1,4 @@
-#include "tests/dialogs/dialogs_fixture.h"
+#include "tests/ui/dialogs_fixture.h"
 
 #include <doctest.h>
 

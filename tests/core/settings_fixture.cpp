@@ -1,4 +1,4 @@
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 #include "core/mod_main.h"
 
 #include <sddl.h>

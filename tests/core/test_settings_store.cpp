@@ -4,7 +4,7 @@
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
 #include "res/version.h"
-#include "tests/settings/settings_fixture.h"
+#include "tests/core/settings_fixture.h"
 
 #include <algorithm>
 #include <functional>
@@ -248,7 +248,7 @@ TEST_CASE("stored values of the wrong kind fail towards the caller and stay as t
     clsSetari settings;
 
     SetString(H, At("Settings"), "Sound", "loud");
-    CHECK(FailureNumber([&] { settings.Sound(); }) == err::kTypeMismatch);
+    CHECK(FailureNumber([&] { settings.Sound(); }) == err::kTypeMismatch.number);
     CHECK(ReadString(H, At("Settings"), "Sound") == "loud");
 
     // A number written as text is still a number.
@@ -258,7 +258,7 @@ TEST_CASE("stored values of the wrong kind fail towards the caller and stay as t
     CHECK(settings.TranspLevel() == 120);
 
     testing::SetBinary(H, At("Settings"), "Left", {1, 2, 3, 4});
-    CHECK(FailureNumber([&] { settings.Left(); }) == err::kTypeMismatch);
+    CHECK(FailureNumber([&] { settings.Left(); }) == err::kTypeMismatch.number);
     DWORD type = 0;
     std::vector<BYTE> raw;
     REQUIRE(testing::ReadRaw(H, At("Settings"), "Left", type, raw));
@@ -266,9 +266,9 @@ TEST_CASE("stored values of the wrong kind fail towards the caller and stay as t
 
     // Beyond a byte.
     SetDword(H, At("Settings"), "Interface_Transp", 300);
-    CHECK(FailureNumber([&] { settings.Interface_Transp(); }) == err::kOverflow);
+    CHECK(FailureNumber([&] { settings.Interface_Transp(); }) == err::kOverflow.number);
     SetDword(H, At("Wallpapers"), "Sort", static_cast<DWORD>(-1));
-    CHECK(FailureNumber([&] { settings.WSort(); }) == err::kOverflow);
+    CHECK(FailureNumber([&] { settings.WSort(); }) == err::kOverflow.number);
     CHECK(ReadDword(H, At("Wallpapers"), "Sort") == static_cast<DWORD>(-1));
 
     // A number where a text belongs reads as its digits.
@@ -287,10 +287,10 @@ TEST_CASE("keys removed while the program runs") {
     testing::DeleteTree(H, At("Wallpapers"));
 
     // Numbers fail with a conversion error, texts deliver the marker text.
-    CHECK(FailureNumber([&] { settings.Sound(); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([&] { settings.Left(); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([&] { settings.TranspLevel(); }) == err::kTypeMismatch);
-    CHECK(FailureNumber([&] { settings.WSort(); }) == err::kTypeMismatch);
+    CHECK(FailureNumber([&] { settings.Sound(); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([&] { settings.Left(); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([&] { settings.TranspLevel(); }) == err::kTypeMismatch.number);
+    CHECK(FailureNumber([&] { settings.WSort(); }) == err::kTypeMismatch.number);
     CHECK(settings.Skin() == "Error!");
     CHECK(settings.WInterval() == "Error!");
     CHECK(settings.WOtherFiles().empty());

@@ -1,4 +1,4 @@
-#include "tests/settings/test_form.h"
+#include "tests/core/test_form.h"
 #include "core/app_error.h"
 
 #include <cstdlib>
@@ -54,7 +54,7 @@ tsln::ToggleButton& TestForm::Find(const std::string& name, int index) {
     if (name == "chkTaskTransp") return chkTaskTransp_(index);
     if (name == "chkDefault") return chkDefault_(index);
     if (name == "chkProgram") return chkProgram_(index);
-    TSLN_FAIL(tsln::err::kNoSuchProperty, "Object doesn't support this property or method");
+    TSLN_FAIL(tsln::err::kNoSuchMember);
 }
 
 uint8_t TestForm::LevelVAL() const {

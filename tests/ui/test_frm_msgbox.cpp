@@ -3,7 +3,7 @@
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
 #include "core/units.h"
-#include "tests/dialogs/dialogs_fixture.h"
+#include "tests/ui/dialogs_fixture.h"
 #include "ui/controls/label.h"
 #include "ui/controls/shape.h"
 #include "ui/frm_msgbox.h"

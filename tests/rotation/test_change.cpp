@@ -2,7 +2,7 @@
 // kind, and that only OK stores the choice in the real registry.
 #include "core/clsSetari.h"
 #include "rotation/frm_change.h"
-#include "tests/dialogs/dialogs_fixture.h"
+#include "tests/ui/dialogs_fixture.h"
 #include "ui/controls/combo_box.h"
 #include "ui/controls/label.h"
 
@@ -23,7 +23,7 @@ struct Seen {
 };
 
 // Opens the dialog for `kind`; once it has faded in, looks at it and runs `answer` on it.
-Seen Open(DialogsFixture& f, int32_t kind, const std::function<void(HWND dialog, ComboBox& list)>& answer) {
+Seen Open(DialogsFixture& f, tType kind, const std::function<void(HWND dialog, ComboBox& list)>& answer) {
     Seen seen;
     DuringModal driver([&] {
         HWND dialog = FindDialog(frmChange::kClassName);
@@ -87,7 +87,7 @@ TEST_CASE("the change-settings dialog stores the interval only on OK") {
     SUBCASE("wallpapers: Cancel after a change leaves WInterval") {
         settings.SetWInterval("every hour");
         settings.SetLInterval("every 5 hours");
-        const Seen seen = Open(f, 1, [](HWND dialog, ComboBox& list) {
+        const Seen seen = Open(f, tType::Wallpapers, [](HWND dialog, ComboBox& list) {
             NextLine(list);
             CHECK(list.Text() == "every 3 hours");
             Click(dialog, "&Cancel");
@@ -108,7 +108,7 @@ TEST_CASE("the change-settings dialog stores the interval only on OK") {
     SUBCASE("wallpapers: OK stores the choice in WInterval alone") {
         settings.SetWInterval("every hour");
         settings.SetLInterval("every 5 hours");
-        Open(f, 1, [](HWND dialog, ComboBox& list) {
+        Open(f, tType::Wallpapers, [](HWND dialog, ComboBox& list) {
             NextLine(list);
             Click(dialog, "&OK");
         });
@@ -118,7 +118,7 @@ TEST_CASE("the change-settings dialog stores the interval only on OK") {
     SUBCASE("logon screens: the tenth entry is on Log Off; OK stores LInterval") {
         settings.SetLInterval("every 10 hours");
         settings.SetWInterval("never");
-        const Seen seen = Open(f, 0, [](HWND dialog, ComboBox& list) {
+        const Seen seen = Open(f, tType::Logons, [](HWND dialog, ComboBox& list) {
             NextLine(list);
             Click(dialog, "&OK");
         });
@@ -130,17 +130,17 @@ TEST_CASE("the change-settings dialog stores the interval only on OK") {
     }
     SUBCASE("keys: Enter is OK, Esc is Cancel, Alt+C is Cancel") {
         settings.SetWInterval("never");
-        Open(f, 1, [](HWND, ComboBox& list) {
+        Open(f, tType::Wallpapers, [](HWND, ComboBox& list) {
             NextLine(list);
             PressKey(VK_ESCAPE);
         });
         CHECK(settings.WInterval() == "never");
-        Open(f, 1, [](HWND dialog, ComboBox& list) {
+        Open(f, tType::Wallpapers, [](HWND dialog, ComboBox& list) {
             NextLine(list);
             PostMessageA(GetFocus(), WM_SYSCHAR, 'c', 1 << 29);
         });
         CHECK(settings.WInterval() == "never");
-        Open(f, 1, [](HWND, ComboBox& list) {
+        Open(f, tType::Wallpapers, [](HWND, ComboBox& list) {
             NextLine(list);
             PressKey(VK_RETURN);
         });
@@ -148,7 +148,7 @@ TEST_CASE("the change-settings dialog stores the interval only on OK") {
     }
     SUBCASE("a stored interval the list does not offer is shown, and OK keeps it") {
         settings.SetWInterval("every 1 minutes");
-        const Seen seen = Open(f, 1, [](HWND dialog, ComboBox&) { Click(dialog, "&OK"); });
+        const Seen seen = Open(f, tType::Wallpapers, [](HWND dialog, ComboBox&) { Click(dialog, "&OK"); });
         CHECK(seen.selected == "every 1 minutes");
         CHECK(seen.lines.size() == 11);
         CHECK(settings.WInterval() == "every 1 minutes");
@@ -178,7 +178,7 @@ TEST_CASE("the change-settings dialog closes only when its closing cross-fade ha
         }
         return false;
     });
-    frmChange::Afiseaza(f.skins.get(), f.Main(), 1);
+    frmChange::Afiseaza(f.skins.get(), f.Main(), tType::Wallpapers);
     CHECK_FALSE(IsWindow(dialog));
     CHECK(aliveAfterPress);
     CHECK(storedWhileClosing); // stored at the press, before the fade out
