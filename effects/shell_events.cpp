@@ -86,7 +86,6 @@ void ShellEventHook::Deliver(DWORD event, HWND hwnd) {
     if (event != EVENT_OBJECT_SHOW) return;
     if (probe_ && hwnd == probe_.get()) {
         probe_.reset();
-        probeSeen_ = true;
         // Copies: a handler may release this object, and with it the handlers.
         std::function<void()> handler = ProbeReturned;
         if (handler) handler();

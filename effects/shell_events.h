@@ -31,9 +31,8 @@ public:
     ShellEventHook& operator=(const ShellEventHook&) = delete;
 
     // Shows and hides a window of this thread that nobody sees: a system that reports shown windows
-    // raises ProbeSeen soon after, through the message loop.
+    // raises ProbeReturned soon after, through the message loop.
     void Probe();
-    bool ProbeSeen() const { return probeSeen_; }
     // The probe's window goes; a show of it that still comes is ignored.
     void EndProbe() { probe_.reset(); }
 
@@ -49,7 +48,6 @@ private:
     HWINEVENTHOOK hook_ = nullptr;
     DWORD thread_ = 0;
     unique_hwnd probe_; // the probe's window while its show may still come back
-    bool probeSeen_ = false;
 };
 
 } // namespace tsln

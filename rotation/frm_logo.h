@@ -73,7 +73,6 @@ public:
     const XTimer* WallpaperTimer() const { return wTimer.get(); }
     const XTimer* LogonTimer() const { return lTimer.get(); }
     const XTimer* StartMenuTimer() const { return myTimer.get(); }
-    const XTimer* ShellSettleTimer() const { return shellSettle_.get(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -539,6 +539,8 @@ TEST_CASE("by the shell's events: each newly shown Start menu treated once, a ne
     ShowWindow(menu.get(), SW_HIDE);
     ShowAsShell(menu.get());
     TestWindow second("DV2ControlHost", "Start Menu", false);
+    SetWindowPos(second.get(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); // found first
     ShowAsShell(second.get());
     REQUIRE(PumpUntil([&] { return Alpha(second.get()) == 150; }));
     CHECK(Alpha(menu.get()) == 77);
