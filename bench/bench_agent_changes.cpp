@@ -96,6 +96,8 @@ int main() {
 
     frmLogo::Load(GetModuleHandleA(nullptr), "-s", {});
     frmLogo* agent = frmLogo::Instance();
+    // The road whose timer runs beside the schedule's, whatever this platform reports.
+    agent->WatchShellBy(frmLogo::ShellWatch::Poll);
     agent->SetPeriodHook([](int32_t period) { return period == 0 ? 0 : 1; });
     agent->RefreshTimers();
 

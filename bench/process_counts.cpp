@@ -98,13 +98,17 @@ std::string ReadAll(const std::string& path) {
     return text;
 }
 
-// utime + stime of /proc/<pid>/stat (fields 14 and 15, after the parenthesised name), in clock ticks of
-// 1/100 s.
-double LinuxProcessMs(const std::string& exePath) {
+bool IsWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// The /proc folder (through Wine's Z: drive) of the Linux process whose command line names `exePath`,
+// empty when there is none.
+std::string LinuxProcessFolder(const std::string& exePath) {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return -1;
-    double total = -1;
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string folder;
     do {
         const std::string pid = found.cFileName;
         if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
@@ -112,31 +116,58 @@ double LinuxProcessMs(const std::string& exePath) {
         // The program itself, not the wine loader or a shell that names it.
         if (command.compare(0, 2, "C:") != 0 && command.compare(0, 2, "Z:") != 0) continue;
         if (command.find(exePath) == std::string::npos) continue;
-        const std::string stat = ReadAll("Z:\\proc\\" + pid + "\\stat");
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) continue;
-        // After the name: the state (field 3), then numbers; utime and stime are fields 14 and 15.
-        std::vector<std::string> fields;
-        size_t at = close + 2;
-        while (at < stat.size()) {
-            const size_t space = stat.find(' ', at);
-            fields.push_back(stat.substr(at, space == std::string::npos ? std::string::npos : space - at));
-            if (space == std::string::npos) break;
-            at = space + 1;
-        }
-        if (fields.size() < 13) continue;
-        total = (std::strtod(fields[11].c_str(), nullptr) + std::strtod(fields[12].c_str(), nullptr)) * 10.0;
+        folder = "Z:\\proc\\" + pid;
         break;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return folder;
+}
+
+// utime + stime of /proc/<pid>/stat (fields 14 and 15, after the parenthesised name), in clock ticks of
+// 1/100 s.
+double LinuxProcessMs(const std::string& exePath) {
+    const std::string folder = LinuxProcessFolder(exePath);
+    if (folder.empty()) return -1;
+    const std::string stat = ReadAll(folder + "\\stat");
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    // After the name: the state (field 3), then numbers; utime and stime are fields 14 and 15.
+    std::vector<std::string> fields;
+    size_t at = close + 2;
+    while (at < stat.size()) {
+        const size_t space = stat.find(' ', at);
+        fields.push_back(stat.substr(at, space == std::string::npos ? std::string::npos : space - at));
+        if (space == std::string::npos) break;
+        at = space + 1;
+    }
+    if (fields.size() < 13) return -1;
+    return (std::strtod(fields[11].c_str(), nullptr) + std::strtod(fields[12].c_str(), nullptr)) * 10.0;
+}
+} // namespace
+
+long WakeUps(const std::string& exePath) {
+    if (!IsWine()) return -1;
+    const std::string folder = LinuxProcessFolder(exePath);
+    if (folder.empty()) return -1;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\task\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    long total = 0;
+    do {
+        const std::string tid = found.cFileName;
+        if (tid.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string status = ReadAll(folder + "\\task\\" + tid + "\\status");
+        const std::string label = "\nvoluntary_ctxt_switches:";
+        const size_t at = status.find(label);
+        if (at != std::string::npos) total += std::strtol(status.c_str() + at + label.size(), nullptr, 10);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return total;
 }
-} // namespace
 
 double ProcessorMs(HANDLE process, const std::string& exePath) {
     // Wine answers another process's times with what they were at its start.
-    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr)
-        return LinuxProcessMs(exePath);
+    if (IsWine()) return LinuxProcessMs(exePath);
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
     return Ms(kernel) + Ms(user);

@@ -19,9 +19,13 @@ struct ObjectCounts {
 ObjectCounts CountObjects();
 
 // User plus kernel time of a process, in milliseconds. Under Wine, whose process times of another
-// process stay what they were at its start, the time of the Linux process whose command line names `exePath` (from /proc, through
-// Wine's Z: drive); -1 when neither is known.
+// process stay what they were at its start, the time of the Linux process whose command line names `exePath`
+// (from /proc, through Wine's Z: drive); -1 when neither is known.
 double ProcessorMs(HANDLE process, const std::string& exePath);
+// How often a process's threads blocked and woke again, under Wine: the voluntary context switches of the
+// Linux process whose command line names `exePath` (every wait that ended and every round trip to the
+// wineserver); -1 elsewhere or when it is not found.
+long WakeUps(const std::string& exePath);
 // A process's private bytes (its commit charge).
 unsigned long PrivateBytes(HANDLE process);
 

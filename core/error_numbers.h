@@ -39,6 +39,14 @@ constexpr ErrorKind kNoTimers{kAppErrorBase + 31013, "No timers available"};
 // The program's own, raised with texts that name the file.
 constexpr int32_t kNotALogonScreen = kAppErrorBase + 1;
 constexpr int32_t kNotConverted = kAppErrorBase + 2;
+// The system does not report windows being shown: the agent looks for the shell's windows itself.
+constexpr ErrorKind kNoWindowEvents{kAppErrorBase + 3,
+                                    "The system does not report shown windows: the Start "
+                                    "menu and the taskbar are looked for ten times a second"};
+// The shell restarted too often in a short time: its taskbar is left alone until it stays up.
+constexpr ErrorKind kShellRestarting{kAppErrorBase + 4,
+                                     "The shell keeps restarting: its taskbar is left as it "
+                                     "is until the shell stays up"};
 } // namespace err
 
 } // namespace tsln

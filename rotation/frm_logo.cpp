@@ -17,6 +17,10 @@ constexpr const char* kOnLogOn = "on Log ON";
 constexpr const char* kOnLogOff = "on Log Off";
 constexpr int32_t kStartMenuPollMs = 100;
 constexpr int kPollsPerTaskbarLook = 10;
+// The probe's show comes back through the loop before the first poll on a system that reports shown
+// windows; ten polls leave room for a busy log-on.
+constexpr int kProbePolls = 10;
+const char* const kWatchSource = "Tessaline.frmLogo.WatchShell";
 constexpr int32_t kMinuteMs = 60000;
 
 // The interval texts and their minutes, compared exactly (letter case included). "never", "on Log ON",
@@ -68,10 +72,14 @@ void frmLogo::Form_Load(HINSTANCE instance, const std::string& argumentText) {
         taskbar_ = FindTaskbarWindow();
         ApplyTaskbarTransparency(*cEffects);
 
+        // The poll runs until the system's events prove themselves, and for good where they do not.
         myTimer = std::make_unique<XTimer>();
         myTimer->Tick = [this] { myTimer_Tick(); };
         myTimer->SetInterval(kStartMenuPollMs);
         myTimer->SetEnabled(true);
+        shellSettle_ = std::make_unique<XTimer>();
+        shellSettle_->Tick = [this] { shellSettle_Tick(); };
+        WatchShell();
         // Enabled with no period yet: no platform timer runs until RefreshTimers gives them one.
         wTimer = std::make_unique<XTimer>();
         wTimer->Tick = [this] { wTimer_Tick(); };
@@ -159,12 +167,90 @@ void frmLogo::lTimer_Tick() {
 
 void frmLogo::myTimer_Tick() {
     Guarded("Tessaline.frmLogo.myTimer_Tick", kSilent, [&] {
+        if (probePolls_ >= 0 && ++probePolls_ > kProbePolls) FallBackToPoll();
         // A new taskbar need not be met ten times a second: once a second is soon enough.
         if (++pollsSinceTaskbarLook_ >= kPollsPerTaskbarLook) {
             pollsSinceTaskbarLook_ = 0;
             LookForNewTaskbar();
         }
-        if (cEffects) startMenuPoll_.Poll(*cEffects);
+        LookAtStartMenu();
+    });
+}
+
+void frmLogo::LookAtStartMenu() {
+    if (!cEffects) return;
+    // An event that comes while a look waits on another process's window asks for one more look.
+    if (lookingAtStartMenu_) {
+        lookAgain_ = true;
+        return;
+    }
+    lookingAtStartMenu_ = true;
+    auto done = make_scope_exit([this] { lookingAtStartMenu_ = false; });
+    do {
+        lookAgain_ = false;
+        startMenuPoll_.Poll(*cEffects);
+    } while (lookAgain_);
+}
+
+void frmLogo::WatchShell() {
+    try {
+        auto hook = std::make_unique<ShellEventHook>();
+        BindShellEvents(*hook);
+        shellEvents_ = std::move(hook);
+        probePolls_ = 0;
+        shellEvents_->Probe();
+    } catch (...) {
+        // The hook refused (or its probe could not be made): the poll stays, said once.
+        shellEvents_.reset();
+        probePolls_ = -1;
+        HandleFailure(kWatchSource, kSilent);
+    }
+}
+
+void frmLogo::BindShellEvents(ShellEventHook& hook) {
+    hook.Shown = [this](HWND hwnd, ShellWindowKind kind) { ShellWindowShown(hwnd, kind); };
+    hook.ProbeReturned = [this] { ShellEventsProven(); };
+}
+
+void frmLogo::ShellEventsProven() {
+    Guarded(kWatchSource, kSilent, [&] {
+        if (probePolls_ < 0) return; // a road chosen since
+        probePolls_ = -1;
+        myTimer->SetEnabled(false);
+        // What the shell showed before the hook is met once now.
+        LookForNewTaskbar();
+        LookAtStartMenu();
+    });
+}
+
+void frmLogo::FallBackToPoll() {
+    probePolls_ = -1;
+    shellEvents_.reset(); // no use for events that never say a window was shown
+    Guarded(kWatchSource, kSilent, [] { TSLN_FAIL(err::kNoWindowEvents); });
+}
+
+void frmLogo::WatchShellBy(ShellWatch road) {
+    probePolls_ = -1;
+    if (shellEvents_) shellEvents_->EndProbe();
+    if (road == ShellWatch::Poll) {
+        shellEvents_.reset();
+        if (myTimer) myTimer->SetEnabled(true);
+        return;
+    }
+    if (!shellEvents_) {
+        auto hook = std::make_unique<ShellEventHook>();
+        BindShellEvents(*hook);
+        shellEvents_ = std::move(hook);
+    }
+    if (myTimer) myTimer->SetEnabled(false);
+}
+
+void frmLogo::ShellWindowShown(HWND hwnd, ShellWindowKind kind) {
+    Guarded("Tessaline.frmLogo.ShellWindowShown", kSilent, [&] {
+        if (kind == ShellWindowKind::StartMenu)
+            LookAtStartMenu();
+        else if (hwnd != taskbar_)
+            LookForNewTaskbar();
     });
 }
 
@@ -207,7 +293,10 @@ void frmLogo::Form_QueryUnload() {
 
 void frmLogo::TaskbarCreated() {
     Guarded("Tessaline.frmLogo.TaskbarCreated", kSilent, [&] {
-        taskbar_ = FindTaskbarWindow();
+        const HWND taskbar = FindTaskbarWindow();
+        // One restart may be told twice (its window shown, then its announcement): it counts once.
+        const bool restarted = taskbar != taskbar_;
+        taskbar_ = taskbar;
         // The old shell went with its icons: the icon goes back to the new tray as it was, or in at
         // last when there was no tray to take it before.
         if (InTray && cTray) {
@@ -216,14 +305,53 @@ void frmLogo::TaskbarCreated() {
             else
                 cTray->ShowIcon();
         }
+        if (restarted) {
+            switch (restarts_.Restarted(GetTickCount())) {
+            case RestartThrottle::Verdict::Treat:
+                break;
+            case RestartThrottle::Verdict::JustStopped:
+                SettleLater();
+                TSLN_FAIL(err::kShellRestarting);
+            case RestartThrottle::Verdict::Stopped:
+                SettleLater();
+                return;
+            }
+        }
         // The new taskbar is opaque, and the next Start menu is a window of the new shell.
+        ReapplyShellEffects();
+    });
+}
+
+void frmLogo::ReapplyShellEffects() {
+    Guarded("Tessaline.frmLogo.ReapplyShellEffects", kSilent, [&] {
+        if (restarts_.IsStopped()) return; // a restarting shell is left alone until it stays up
         SetStartMenuHwnd(nullptr);
         if (cEffects) ApplyTaskbarTransparency(*cEffects);
     });
 }
 
+void frmLogo::SettleLater() {
+    // Every restart starts the wait again: the shell must stay up that long after the last one.
+    if (!shellSettle_) return;
+    shellSettle_->SetEnabled(false);
+    shellSettle_->SetInterval(periodHook_ ? periodHook_(RestartThrottle::kSettleMs)
+                                          : static_cast<int32_t>(RestartThrottle::kSettleMs));
+    shellSettle_->SetEnabled(true);
+}
+
+void frmLogo::shellSettle_Tick() {
+    Guarded("Tessaline.frmLogo.shellSettle_Tick", kSilent, [&] {
+        shellSettle_->SetEnabled(false);
+        restarts_.StayedUp();
+        taskbar_ = FindTaskbarWindow();
+        ReapplyShellEffects();
+    });
+}
+
 void frmLogo::Form_Unload() {
     // Nothing may tick into a half-released agent; then the icon leaves the tray.
+    shellEvents_.reset();
+    shellSettle_.reset();
     myTimer.reset();
     wTimer.reset();
     lTimer.reset();
@@ -252,6 +380,15 @@ LRESULT frmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         if (wParam) Unload(); // the session really ends: the icon must not outlive it
         return 0;
+    case WM_POWERBROADCAST:
+        // Back from standby or hibernation: a shell may have lost the effect meanwhile.
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND ||
+            wParam == PBT_APMRESUMECRITICAL)
+            ReapplyShellEffects();
+        return Default(message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        ReapplyShellEffects();
+        return Default(message, wParam, lParam);
     case WM_CLOSE:
         Unload();
         return 0;

@@ -1,11 +1,13 @@
 // The hidden agent window: loaded last by the start-up, it keeps the process alive and is the program's
-// main loop. It owns the tray icon, the schedule of wallpaper and logon-screen changes and the fast look
-// at the Start menu; unloading it ends the process.
+// main loop. It owns the tray icon, the schedule of wallpaper and logon-screen changes and the watch on
+// the shell's Start menu and taskbar; unloading it ends the process.
 #pragma once
 #include "core/clsSetari.h"
 #include "core/unique_any.h"
 #include "core/window.h"
 #include "effects/clsTranspEffects.h"
+#include "effects/restart_throttle.h"
+#include "effects/shell_events.h"
 #include "effects/shell_transparency.h"
 #include "rotation/timers/xtimer.h"
 #include "shellutil/systray_icon.h"
@@ -50,8 +52,19 @@ public:
     // The timer period in milliseconds of an interval text ("every 5 minutes"...), 0 for none.
     static int32_t TranslateIntervals(const std::string& text);
 
-    // For tests: maps every period TranslateIntervals gives before a schedule timer takes it, so that a
-    // schedule of minutes runs in milliseconds. Empty: the periods as they are.
+    // How the agent learns that the shell showed a Start menu or a taskbar.
+    enum class ShellWatch {
+        Events, // the system's window events; nothing runs while nothing happens
+        Poll,   // a look ten times a second
+    };
+    // For tests and benchmarks: one road, whatever the load's probe of the platform would have chosen.
+    // Events raises a platform failure when the system refuses the hook.
+    void WatchShellBy(ShellWatch road);
+    // True once the agent learns of the shell's windows from events alone.
+    bool WatchesShellEvents() const { return shellEvents_ && probePolls_ < 0; }
+
+    // For tests: maps every period TranslateIntervals gives before a schedule timer takes it, and the
+    // time a restarting shell must stay up, so that minutes run in milliseconds. Empty: as they are.
     void SetPeriodHook(std::function<int32_t(int32_t)> hook) { periodHook_ = std::move(hook); }
 
     // What the agent holds, for inspection.
@@ -79,10 +92,24 @@ private:
     void wTimer_Tick();
     void lTimer_Tick();
     void myTimer_Tick();
-    // The shell made a new taskbar (it says so, or the poll sees it): the icon and the translucency go
-    // to it.
+    // The shell made a new taskbar (it says so, or the events or the poll meet it): the icon and the
+    // translucency go to it, unless the shell keeps restarting.
     void TaskbarCreated();
     void LookForNewTaskbar();
+    void LookAtStartMenu();
+    // The taskbar at the stored level again, and the Start menu at its next showing: after a resume, a
+    // display change or a shell restart.
+    void ReapplyShellEffects();
+    void SettleLater();
+    void shellSettle_Tick();
+
+    // The load's choice of road: the events when the hook can be had and its probe comes back, else
+    // the poll.
+    void WatchShell();
+    void BindShellEvents(ShellEventHook& hook);
+    void ShellEventsProven();
+    void FallBackToPoll();
+    void ShellWindowShown(HWND hwnd, ShellWindowKind kind);
 
     void ShowMainWindow();
     int32_t SchedulePeriod(const std::string& intervalText) const;
@@ -100,7 +127,13 @@ private:
     std::unique_ptr<clsSetari> cSettings;
     std::unique_ptr<clsTranspEffects> cEffects;
     StartMenuPoll startMenuPoll_;
+    bool lookingAtStartMenu_ = false; // an event during a look asks for one more
+    bool lookAgain_ = false;
+    RestartThrottle restarts_;
+    std::unique_ptr<ShellEventHook> shellEvents_; // unhooked at the unload, with the timers
+    int probePolls_ = -1;                         // polls since the probe was sent, -1 when none waits
     // Declared last so that they stop first: their ticks use everything above.
+    std::unique_ptr<XTimer> shellSettle_;
     std::unique_ptr<XTimer> myTimer;
     std::unique_ptr<XTimer> wTimer;
     std::unique_ptr<XTimer> lTimer;

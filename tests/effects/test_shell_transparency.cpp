@@ -1,6 +1,7 @@
 // The taskbar and Start menu translucency on the real registry and real windows. Wine has no Start menu:
 // the tests make top-level windows of the shell's classes and titles themselves.
 #include "effects/clsTranspEffects.h"
+#include "effects/restart_throttle.h"
 #include "effects/shell_transparency.h"
 #include "tests/effects/effects_fixture.h"
 
@@ -204,4 +205,19 @@ TEST_CASE(
     const size_t before = Count(guard.LogAdded(), kClassicSource);
     poller.Looks(3);
     CHECK(Count(guard.LogAdded(), kClassicSource) == before + 1);
+}
+
+TEST_CASE("shell restarts: three treated within a minute, then none until the shell stays up; restarts "
+          "further apart are all treated, across a wrap of the clock") {
+    using Verdict = tsln::RestartThrottle::Verdict;
+    tsln::RestartThrottle throttle;
+    const uint32_t start = 0xFFFFFF00u; // the clock wraps during the loop
+    for (uint32_t i = 0; i < 3; ++i)
+        CHECK(throttle.Restarted(start + i * 1000) == Verdict::Treat);
+    CHECK(throttle.Restarted(start + 59000) == Verdict::JustStopped);
+    CHECK(throttle.IsStopped());
+    CHECK(throttle.Restarted(start + 200000) == Verdict::Stopped);
+    throttle.StayedUp();
+    for (uint32_t i = 0; i < 6; ++i)
+        CHECK(throttle.Restarted(start + 300000 + i * 21000) == Verdict::Treat);
 }

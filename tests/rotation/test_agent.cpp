@@ -1,6 +1,7 @@
 // The agent on real timers, the real tray, the real registry and real files: its load, the schedule
 // while in the tray and while the main window is open (a real test window stands in for it), log-on and
-// log-off changes, the tray click, the task list, a restarted shell and the Start menu poll.
+// log-off changes, the tray click, the task list, a restarted shell, the watch on the shell's windows by
+// its events and by the poll, and the taskbar treated again after a resume or a display change.
 #include "core/app_error.h"
 #include "core/clsSetari.h"
 #include "effects/shell_transparency.h"
@@ -11,6 +12,7 @@
 #include <doctest.h>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,12 +144,29 @@ private:
     std::unique_ptr<TestWindow> window_;
 };
 
-// The agent loaded for one test, unloaded at its end.
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// A stand-in shell window shown as the shell shows its own: Windows reports the show to the window-event
+// hooks itself, Wine 8 does not, so the stand-in reports it too (a show reported twice is one look more).
+void ShowAsShell(HWND hwnd) {
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    NotifyWinEvent(EVENT_OBJECT_SHOW, hwnd, OBJID_WINDOW, CHILDID_SELF);
+}
+
+// The agent loaded for one test, unloaded at its end. It watches the shell on the road given (the poll
+// unless told), or, with none, on the road its own probe of the platform chooses.
 class Agent {
 public:
-    explicit Agent(const std::string& argumentText, tsln::AgentHost host = {}) {
+    explicit Agent(const std::string& argumentText, tsln::AgentHost host = {},
+                   std::optional<frmLogo::ShellWatch> road = frmLogo::ShellWatch::Poll) {
         frmLogo::Load(GetModuleHandleA(nullptr), argumentText, std::move(host));
         REQUIRE(frmLogo::Instance() != nullptr);
+        if (road) frmLogo::Instance()->WatchShellBy(*road);
     }
     ~Agent() {
         frmLogo::Unload();
@@ -493,4 +512,118 @@ TEST_CASE("a restarted shell gets the icon back while in the tray and its new ta
     main.Close();
     CHECK(testing::IconInTray(agent.hwnd()));
     CHECK(guard.Log().empty());
+}
+
+TEST_CASE("by the shell's events: each newly shown Start menu treated once, a new taskbar met, and nothing "
+          "polled meanwhile") {
+    AgentGuard guard;
+    guard.settings.SetTranspTaskbar(1);
+    guard.settings.SetTranspStartMenu(1);
+    guard.settings.SetTranspLevel(150);
+    const HWND taskbar = tsln::FindTaskbarWindow();
+    REQUIRE(taskbar != nullptr);
+    Agent agent("-s", {}, frmLogo::ShellWatch::Events);
+    CHECK(agent->WatchesShellEvents());
+    CHECK(agent->StartMenuTimer()->TimerID() == 0);
+
+    TestWindow menu("DV2ControlHost", "Start Menu", false);
+    SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
+    ShowAsShell(menu.get());
+    REQUIRE(PumpUntil([&] { return Alpha(menu.get()) == 150; }));
+    CHECK(tsln::StartMenuHwnd() == menu.get());
+    CHECK(Alpha(taskbar) == 150);
+
+    // Hidden and shown again, it is left as it is: by the time a newer Start menu shown after it has been
+    // treated, that show's event has been handled too.
+    SetLayeredWindowAttributes(menu.get(), 0, 77, LWA_ALPHA);
+    ShowWindow(menu.get(), SW_HIDE);
+    ShowAsShell(menu.get());
+    TestWindow second("DV2ControlHost", "Start Menu", false);
+    SetWindowPos(second.get(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); // found first
+    ShowAsShell(second.get());
+    REQUIRE(PumpUntil([&] { return Alpha(second.get()) == 150; }));
+    CHECK(Alpha(menu.get()) == 77);
+    CHECK(tsln::StartMenuHwnd() == second.get());
+
+    // A taskbar shown by a shell that does not announce it.
+    TestWindow silent("Shell_TrayWnd", "", false);
+    SetWindowPos(silent.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowAsShell(silent.get());
+    REQUIRE(PumpUntil([&] { return Alpha(silent.get()) == 150; }));
+    CHECK(agent->StartMenuTimer()->TimerID() == 0);
+    CHECK(guard.Log().empty());
+}
+
+TEST_CASE("the load's probe chooses the road: the events where the system reports shown windows, else the "
+          "poll, said once in the log") {
+    AgentGuard guard;
+    guard.settings.SetTranspStartMenu(1);
+    guard.settings.SetTranspLevel(150);
+    Agent agent("-s", {}, std::nullopt);
+    const auto said = [&] { return Count(guard.Log(), "Tessaline.frmLogo.WatchShell"); };
+    REQUIRE(PumpUntil([&] { return agent->WatchesShellEvents() || said() > 0; }));
+    const bool events = agent->WatchesShellEvents();
+    const std::string road = events ? "this system reports shown windows" : "this system reports none";
+    MESSAGE(road);
+    CHECK((agent->StartMenuTimer()->TimerID() == 0) == events);
+
+    TestWindow menu("DV2ControlHost", "Start Menu", false);
+    ShowAsShell(menu.get());
+    REQUIRE(PumpUntil([&] { return Alpha(menu.get()) == 150; }));
+    CHECK(said() == (events ? 0 : 1));
+    if (!events) CHECK(guard.Log().find("The system does not report shown windows") != std::string::npos);
+}
+
+TEST_CASE("the taskbar translucent again after a resume, a display change and a shell restart; a shell "
+          "restarting over and over is left alone, said once, until it stays up") {
+    AgentGuard guard;
+    guard.settings.SetTranspTaskbar(1);
+    guard.settings.SetTranspLevel(150);
+    const HWND taskbar = tsln::FindTaskbarWindow();
+    REQUIRE(taskbar != nullptr);
+    Agent agent("-s");
+    agent.Shorten(); // the shell stays up for a minute in 150 ms
+    TestWindow menu("DV2ControlHost", "Start Menu", false);
+
+    const std::pair<UINT, WPARAM> reapplied[] = {
+        {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},
+        {WM_DISPLAYCHANGE, 32},
+    };
+    for (const auto& [message, wParam] : reapplied) {
+        SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
+        tsln::SetStartMenuHwnd(menu.get());
+        SendMessageA(agent.hwnd(), message, wParam, MAKELPARAM(1024, 768));
+        CHECK(Alpha(taskbar) == 150);
+        CHECK(tsln::StartMenuHwnd() == nullptr); // the Start menu at its next showing
+    }
+    SetLayeredWindowAttributes(taskbar, 0, 255, LWA_ALPHA);
+    SendMessageA(agent.hwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    CHECK(Alpha(taskbar) == 255);
+
+    // A crash loop: every restart brings a new taskbar.
+    std::vector<std::unique_ptr<TestWindow>> taskbars;
+    const auto restart = [&] {
+        taskbars.push_back(std::make_unique<TestWindow>("Shell_TrayWnd", "", false));
+        const HWND next = taskbars.back()->get();
+        SetWindowPos(next, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SendMessageA(agent.hwnd(), tsln::CSystrayIcon::TaskbarCreatedMessage(), 0, 0);
+        return Alpha(next);
+    };
+    const auto said = [&] { return Count(guard.Log(), "Tessaline.frmLogo.TaskbarCreated"); };
+    for (int i = 0; i < tsln::RestartThrottle::kRestarts; ++i)
+        CHECK(restart() == 150);
+    CHECK(said() == 0);
+    CHECK(restart() == -1);
+    CHECK(restart() == -1);
+    SendMessageA(agent.hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    CHECK(Alpha(taskbars.back()->get()) == -1);
+    CHECK(said() == 1);
+    CHECK(guard.Log().find("The shell keeps restarting") != std::string::npos);
+
+    // The shell stays up: its taskbar is treated, and restarts count from nothing again.
+    REQUIRE(PumpUntil([&] { return Alpha(taskbars.back()->get()) == 150; }));
+    CHECK(restart() == 150);
+    CHECK(said() == 1);
 }

@@ -242,5 +242,14 @@ TEST_CASE("a second instance is refused and leaves the first untouched") {
     tsdriver::RunResult third = Run("");
     CHECK(third.boxes.empty());
     CHECK(third.agentSeen);
-    CHECK(guard.log.Added().empty());
+    // The one entry a running agent may leave: on a system that reports no shown windows (Wine 8) it
+    // keeps polling for the Start menu after a second, and says so.
+    const std::string added = guard.log.Added();
+    const auto count = [&](const std::string& part) {
+        size_t n = 0;
+        for (size_t at = added.find(part); at != std::string::npos; at = added.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    CHECK(count("Debug Information:") == count("Tessaline.frmLogo.WatchShell"));
 }
