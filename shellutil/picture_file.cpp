@@ -1,6 +1,6 @@
 #include "shellutil/picture_file.h"
 #include "core/app_error.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 
 #include <windows.h>
 #include <cstring>
@@ -104,7 +104,7 @@ unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
     constexpr int kBand = 128;
     BITMAPINFO band = DibFormat(from, 32);
     std::vector<uint32_t> rows(static_cast<size_t>(from.width) * kBand);
-    AreaScaler scaler(from, to);
+    PixelScaler scaler(from, to);
     for (int first = 0; first < from.height; first += kBand) {
         const int count = from.height - first < kBand ? from.height - first : kBand;
         if (GetDIBits(dc.get(), source, static_cast<UINT>(first), static_cast<UINT>(count), rows.data(),

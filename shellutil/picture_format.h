@@ -1,7 +1,7 @@
 // Plain facts about picture files: which formats the program takes (PixelSize and FitInside come with
 // the scaling code).
 #pragma once
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 
 #include <cstddef>
 

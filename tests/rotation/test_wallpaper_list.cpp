@@ -3,7 +3,7 @@
 #include "core/app_error.h"
 #include "rotation/collection_view.h"
 #include "rotation/wallpaper_list.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 #include "shellutil/picture_format.h"
 #include "tests/support/test_support.h"
 
@@ -278,12 +278,12 @@ TEST_CASE("a picture scaled in bands of rows equals the picture scaled whole") {
     std::vector<uint32_t> photo(37 * 23);
     for (size_t i = 0; i < photo.size(); ++i)
         photo[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
-    AreaScaler banded({37, 23}, {10, 7});
+    PixelScaler banded({37, 23}, {10, 7});
     for (int first = 0; first < 23; first += 5)
         banded.AddRows(photo.data() + first * 37, 23 - first < 5 ? 23 - first : 5);
-    CHECK(banded.Result() == AreaAverage(photo, 37, 23, 10, 7));
+    CHECK(banded.Result() == ScalePixels(photo, 37, 23, 10, 7));
     // Until the last band is in there is nothing to show.
-    AreaScaler partial({37, 23}, {10, 7});
+    PixelScaler partial({37, 23}, {10, 7});
     partial.AddRows(photo.data(), 22);
     CHECK(partial.Result().empty());
 }
