@@ -221,6 +221,16 @@ std::string clsSetari::WDefaultDir() {
 void clsSetari::SetWDefaultDir(const std::string& value) {
     WriteText(kWallpapersSubkey, "DefaultDir", value);
 }
+WallpaperFit clsSetari::WFit() {
+    try {
+        return WallpaperFitOf(ReadText(kWallpapersSubkey, "Fit", "stretch"));
+    } catch (...) {
+        return WallpaperFit::kStretch; // a value of another type is as unknown as a strange text
+    }
+}
+void clsSetari::SetWFit(WallpaperFit value) {
+    WriteText(kWallpapersSubkey, "Fit", WallpaperFitText(value));
+}
 std::string clsSetari::LDefaultDir() {
     return ReadText(kLogonsSubkey, "DefaultDir", "");
 }

@@ -3,7 +3,9 @@
 #include "core/product.h"
 #include "core/units.h"
 #include "res/version.h"
+#include "rotation/apply_wallpaper.h"
 #include "rotation/cls_wallpaper_logons.h"
+#include "shellutil/picture_file.h"
 
 #include <utility>
 
@@ -224,6 +226,23 @@ void frmLogo::TaskbarCreated() {
     });
 }
 
+void frmLogo::RewriteWallpaperForScreen() {
+    Guarded("Tessaline.frmLogo.RewriteWallpaperForScreen", kSilent, [&] {
+        if (!cSettings) return;
+        const std::string picturePath = cSettings->WCurrent();
+        if (cSettings->WDefault() != 0 || picturePath.empty()) return;
+        // A wallpaper the user chose elsewhere since is left alone.
+        char shown[MAX_PATH] = "";
+        const std::string bitmap = DesktopBitmapPath();
+        if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, shown, 0) ||
+            lstrcmpiA(shown, bitmap.c_str()) != 0)
+            return;
+        unique_picture picture = LoadPictureFile(picturePath);
+        WriteBitmapFile(picture.get(), bitmap, WallpaperScreenSize(), cSettings->WFit(), DesktopBackground());
+        SetDesktopWallpaper(bitmap); // the desktop reads the file again
+    });
+}
+
 void frmLogo::Form_Unload() {
     // Nothing may tick into a half-released agent; then the icon leaves the tray.
     myTimer.reset();
@@ -253,6 +272,9 @@ LRESULT frmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE; // the log-off goes on
     case WM_ENDSESSION:
         if (wParam) Unload(); // the session really ends: the icon must not outlive it
+        return 0;
+    case WM_DISPLAYCHANGE:
+        RewriteWallpaperForScreen();
         return 0;
     case WM_CLOSE:
         Unload();

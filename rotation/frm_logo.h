@@ -83,6 +83,9 @@ private:
     // to it.
     void TaskbarCreated();
     void LookForNewTaskbar();
+    // The screen changed size: the desktop bitmap is written again for the new size, when the desktop
+    // still shows it; silently, and nothing else of the wallpaper changes.
+    void RewriteWallpaperForScreen();
 
     void ShowMainWindow();
     int32_t SchedulePeriod(const std::string& intervalText) const;
