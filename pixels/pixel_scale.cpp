@@ -43,20 +43,34 @@ Taps MakeTaps(int from, int to) {
     return t;
 }
 
-// One new pixel from the taps [tap, end), `pixelAt(index)` giving an old pixel.
-template <class PixelAt>
-uint32_t Blend(const Taps::Tap* tap, const Taps::Tap* end, uint32_t total, PixelAt pixelAt) {
-    uint32_t b = 0, g = 0, r = 0, a = 0;
-    for (; tap != end; ++tap) {
-        const uint32_t pixel = pixelAt(tap->index), w = tap->weight;
-        b += (pixel & 0xFF) * w;
-        g += ((pixel >> 8) & 0xFF) * w;
-        r += ((pixel >> 16) & 0xFF) * w;
-        a += (pixel >> 24) * w;
+// Rounded division by a fixed `total` (at most 1 << 23) as a multiplication: for every sum a pixel can
+// have (below 256 · total) it gives exactly (sum + total / 2) / total, without a division per channel.
+class Divider {
+public:
+    explicit Divider(uint32_t total)
+        : factor_(((uint64_t(1) << kShift) + total - 1) / total), half_(total / 2) {}
+    uint32_t operator()(uint64_t sum) const {
+        return static_cast<uint32_t>(((sum + half_) * factor_) >> kShift);
     }
-    const uint32_t half = total / 2;
-    return ((b + half) / total) | ((g + half) / total) << 8 | ((r + half) / total) << 16 |
-           ((a + half) / total) << 24;
+
+private:
+    static constexpr int kShift = 54; // 31 bits of sum and 23 of total
+    uint64_t factor_;
+    uint64_t half_;
+};
+
+// One new pixel from the taps [tap, end), `pixelAt(index)` giving an old pixel. Two channels share one
+// multiplication, in the two 32-bit halves of a 64-bit sum (each half stays below 2^31).
+template <class PixelAt>
+uint32_t Blend(const Taps::Tap* tap, const Taps::Tap* end, const Divider& divide, PixelAt pixelAt) {
+    uint64_t blueRed = 0, greenAlpha = 0;
+    for (; tap != end; ++tap) {
+        const uint32_t pixel = pixelAt(tap->index);
+        blueRed += ((pixel & 0xFF) | (uint64_t(pixel & 0xFF0000) << 16)) * tap->weight;
+        greenAlpha += (((pixel >> 8) & 0xFF) | (uint64_t(pixel >> 24) << 32)) * tap->weight;
+    }
+    return divide(blueRed & 0xFFFFFFFF) | divide(greenAlpha & 0xFFFFFFFF) << 8 | divide(blueRed >> 32) << 16 |
+           divide(greenAlpha >> 32) << 24;
 }
 
 bool InRange(PixelSize s) {
@@ -100,11 +114,12 @@ void PixelScaler::AddRows(const uint32_t* rows, int count) {
     if (!valid_) return;
     if (count > from_.height - rowsAdded_) count = from_.height - rowsAdded_;
     const Taps::Tap* taps = across_.taps.data();
+    const Divider divide(across_.total);
     for (int k = 0; k < count; ++k) {
         const uint32_t* source = rows + static_cast<size_t>(k) * static_cast<size_t>(from_.width);
         uint32_t* target = narrow_.data() + static_cast<size_t>(rowsAdded_ % window_) * to_.width;
         for (int x = 0; x < to_.width; ++x)
-            target[x] = Blend(taps + across_.first[x], taps + across_.first[x + 1], across_.total,
+            target[x] = Blend(taps + across_.first[x], taps + across_.first[x + 1], divide,
                               [source](int i) { return source[i]; });
         ++rowsAdded_;
         MakeRows();
@@ -115,6 +130,7 @@ void PixelScaler::AddRows(const uint32_t* rows, int count) {
 void PixelScaler::MakeRows() {
     const Taps::Tap* taps = down_.taps.data();
     std::vector<Taps::Tap> slots; // the taps with their rows' places in the window
+    const Divider divide(down_.total);
     while (rowsMade_ < to_.height && taps[down_.first[rowsMade_ + 1] - 1].index < rowsAdded_) {
         slots.assign(taps + down_.first[rowsMade_], taps + down_.first[rowsMade_ + 1]);
         for (Taps::Tap& slot : slots)
@@ -122,7 +138,7 @@ void PixelScaler::MakeRows() {
         uint32_t* target = result_.data() + static_cast<size_t>(rowsMade_) * to_.width;
         const uint32_t* rows = narrow_.data();
         for (int x = 0; x < to_.width; ++x)
-            target[x] = Blend(slots.data(), slots.data() + slots.size(), down_.total,
+            target[x] = Blend(slots.data(), slots.data() + slots.size(), divide,
                               [rows, x](int at) { return rows[static_cast<size_t>(at) + x]; });
         ++rowsMade_;
     }
