@@ -205,9 +205,14 @@ int Run(const std::string& work, const std::string& exe, const std::string& page
     for (int page = 0; page < kPages; ++page) {
         const std::string number = std::to_string(page);
         if (!pages.empty() && pages.find(number) == std::string::npos) continue;
-        ClickButton(shown, program.player, "tab", number);
-        if (!WaitFor([&] { return ShownPages(program.main) == 1 && IsWindowEnabled(program.main); }))
-            Fail("page " + number + " did not open");
+        // A click the movie did not take (it may still be settling after the start) is given again.
+        bool opened = false;
+        for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+            ClickButton(shown, program.player, "tab", number);
+            opened = WaitFor([&] { return ShownPages(program.main) == 1 && IsWindowEnabled(program.main); },
+                             10000);
+        }
+        if (!opened) Fail("page " + number + " did not open");
         if (!AtRest(program.main)) Fail("page " + number + " did not come to rest");
         const std::string done = AddBackslash(work) + number + ".done";
         WriteReady(AddBackslash(work) + number + ".ready", program.main);
