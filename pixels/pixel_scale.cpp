@@ -43,34 +43,53 @@ Taps MakeTaps(int from, int to) {
     return t;
 }
 
-// Rounded division by a fixed `total` (at most 1 << 23) as a multiplication: for every sum a pixel can
-// have (below 256 · total) it gives exactly (sum + total / 2) / total, without a division per channel.
+// Rounded division by a fixed `total` (at most 1 << 23) as one 32 × 32-bit multiplication: for every sum
+// a pixel can have (below 256 · total < 2^31) it gives exactly (sum + total / 2) / total, since the
+// factor's error, below total ≤ 2^(shift − 31), times a sum stays below 2^shift.
 class Divider {
 public:
-    explicit Divider(uint32_t total)
-        : factor_(((uint64_t(1) << kShift) + total - 1) / total), half_(total / 2) {}
-    uint32_t operator()(uint64_t sum) const {
-        return static_cast<uint32_t>(((sum + half_) * factor_) >> kShift);
+    explicit Divider(uint32_t total) : half_(total / 2) {
+        while ((uint32_t(1) << (shift_ - 31)) < total)
+            ++shift_;
+        factor_ = static_cast<uint32_t>(((uint64_t(1) << shift_) + total - 1) / total);
+    }
+    uint32_t operator()(uint32_t sum) const {
+        return static_cast<uint32_t>((static_cast<uint64_t>(sum + half_) * factor_) >> shift_);
     }
 
 private:
-    static constexpr int kShift = 54; // 31 bits of sum and 23 of total
-    uint64_t factor_;
-    uint64_t half_;
+    uint32_t half_;
+    int shift_ = 31;
+    uint32_t factor_ = 0;
 };
 
-// One new pixel from the taps [tap, end), `pixelAt(index)` giving an old pixel. Two channels share one
-// multiplication, in the two 32-bit halves of a 64-bit sum (each half stays below 2^31).
+// One new pixel from the taps [tap, end), `pixelAt(index)` giving an old pixel. Each channel's sum stays
+// below 2^31. Where registers are 64 bits wide two channels share one multiplication, in the two halves of
+// one sum; elsewhere each channel has its own.
 template <class PixelAt>
 uint32_t Blend(const Taps::Tap* tap, const Taps::Tap* end, const Divider& divide, PixelAt pixelAt) {
-    uint64_t blueRed = 0, greenAlpha = 0;
-    for (; tap != end; ++tap) {
-        const uint32_t pixel = pixelAt(tap->index);
-        blueRed += ((pixel & 0xFF) | (uint64_t(pixel & 0xFF0000) << 16)) * tap->weight;
-        greenAlpha += (((pixel >> 8) & 0xFF) | (uint64_t(pixel >> 24) << 32)) * tap->weight;
+    uint32_t b = 0, g = 0, r = 0, a = 0;
+    if constexpr (sizeof(void*) >= 8) {
+        uint64_t blueRed = 0, greenAlpha = 0;
+        for (; tap != end; ++tap) {
+            const uint32_t pixel = pixelAt(tap->index);
+            blueRed += ((pixel & 0xFF) | (uint64_t(pixel & 0xFF0000) << 16)) * tap->weight;
+            greenAlpha += (((pixel >> 8) & 0xFF) | (uint64_t(pixel >> 24) << 32)) * tap->weight;
+        }
+        b = static_cast<uint32_t>(blueRed);
+        r = static_cast<uint32_t>(blueRed >> 32);
+        g = static_cast<uint32_t>(greenAlpha);
+        a = static_cast<uint32_t>(greenAlpha >> 32);
+    } else {
+        for (; tap != end; ++tap) {
+            const uint32_t pixel = pixelAt(tap->index), w = tap->weight;
+            b += (pixel & 0xFF) * w;
+            g += ((pixel >> 8) & 0xFF) * w;
+            r += ((pixel >> 16) & 0xFF) * w;
+            a += (pixel >> 24) * w;
+        }
     }
-    return divide(blueRed & 0xFFFFFFFF) | divide(greenAlpha & 0xFFFFFFFF) << 8 | divide(blueRed >> 32) << 16 |
-           divide(greenAlpha >> 32) << 24;
+    return divide(b) | divide(g) << 8 | divide(r) << 16 | divide(a) << 24;
 }
 
 bool InRange(PixelSize s) {
