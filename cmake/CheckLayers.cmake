@@ -1,6 +1,6 @@
 # The program's libraries from the bottom up, each with the folder it is built from. A library may link
-# and include only those before it; core links and includes nothing else of ours. A library that does not
-# exist yet is simply not checked.
+# and include only those before it; pixels (plain code the player component links too) and core link and
+# include nothing else of ours. A library that does not exist yet is simply not checked.
 #
 # Included by the top-level CMakeLists (tsln_check_layers checks the link graph at configure time and adds
 # the build step that checks the includes), or run as a script:
@@ -8,6 +8,7 @@
 cmake_policy(VERSION 3.20)
 
 set(TSLN_LAYERS
+  tsln_pixels=pixels
   tsln_core=core
   tsln_controls=ui/controls
   tsln_shellutil=shellutil
@@ -19,8 +20,8 @@ set(TSLN_LAYERS
   tsln_rotation=rotation
   tsln_main=ui/main)
 
-# Folders of ours that are no library of the program (components, tools, tests): core includes none of
-# them either.
+# Folders of ours that are no library of the program (components, tools, tests): pixels and core include
+# none of them either.
 set(TSLN_OTHER_FOLDERS movie unzip tools tests bench)
 
 set(TSLN_LAYERS_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
@@ -71,6 +72,7 @@ endfunction()
 # chain does).
 function(tsln_check_layers)
   set(problems "")
+  tsln_layer_of_target(tsln_core core)
   foreach(entry IN LISTS TSLN_LAYERS)
     string(REGEX REPLACE "=.*" "" target "${entry}")
     if(NOT TARGET ${target})
@@ -94,6 +96,8 @@ function(tsln_check_layers)
       tsln_layer_of_target("${item}" other)
       if(other GREATER own)
         list(APPEND problems "${target} links ${item}, which is above it")
+      elseif(own LESS_EQUAL core AND other GREATER_EQUAL 0 AND NOT other EQUAL own)
+        list(APPEND problems "${target} links ${item}: ${target} links nothing else of ours")
       endif()
     endforeach()
   endforeach()
@@ -106,10 +110,11 @@ function(tsln_check_layers)
     VERBATIM)
 endfunction()
 
-# Reports every quoted include of a library's sources that names a library above it (or, for core, any
-# folder of ours but core and res); fails when there is one.
+# Reports every quoted include of a library's sources that names a library above it (or, for pixels and
+# core, any folder of ours but their own and res); fails when there is one.
 function(tsln_check_includes root)
   set(problems "")
+  tsln_layer_of_target(tsln_core core)
   foreach(entry IN LISTS TSLN_LAYERS)
     string(REGEX REPLACE "^[^=]*=" "" folder "${entry}")
     file(GLOB_RECURSE sources RELATIVE ${root} ${root}/${folder}/*.h ${root}/${folder}/*.cpp)
@@ -127,8 +132,11 @@ function(tsln_check_includes root)
       string(REGEX REPLACE "/.*" "" top "${included}")
       if(other GREATER own)
         list(APPEND problems "${source} includes ${included}, which is above it")
-      elseif(own EQUAL 0 AND NOT other EQUAL 0 AND top IN_LIST TSLN_OTHER_FOLDERS)
-        list(APPEND problems "${source} includes ${included}: core includes nothing else of ours")
+      elseif(own GREATER_EQUAL 0 AND own LESS_EQUAL core AND NOT other EQUAL own AND
+             (other GREATER_EQUAL 0 OR top IN_LIST TSLN_OTHER_FOLDERS))
+        list(GET TSLN_LAYERS ${own} entry)
+        string(REGEX REPLACE "^[^=]*=" "" folder "${entry}")
+        list(APPEND problems "${source} includes ${included}: ${folder} includes nothing else of ours")
       endif()
     endforeach()
   endforeach()

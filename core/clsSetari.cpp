@@ -265,6 +265,16 @@ std::string clsSetari::LCurrent() {
 void clsSetari::SetLCurrent(const std::string& value) {
     Collection(tType::Logons).SetCurrent(value);
 }
+WallpaperFit clsSetari::WFit() {
+    try {
+        return WallpaperFitOf(ReadText(kWallpapersSubkey, "Fit", "stretch"));
+    } catch (...) {
+        return WallpaperFit::kStretch; // a value of another type is as unknown as a strange text
+    }
+}
+void clsSetari::SetWFit(WallpaperFit value) {
+    WriteText(kWallpapersSubkey, "Fit", WallpaperFitText(value));
+}
 std::string clsSetari::LDefaultDir() {
     return Collection(tType::Logons).DefaultDir();
 }

@@ -5,6 +5,7 @@
 #include "core/registry_routines.h"
 #include "core/settings_form.h"
 #include "core/settings_lists.h"
+#include "core/wallpaper_fit.h"
 
 #include <cstdint>
 #include <string>
@@ -99,6 +100,9 @@ public:
     void SetLCurrent(const std::string& value);
     std::string WDefaultDir();
     void SetWDefaultDir(const std::string& value);
+    // "Fit" beside the wallpaper settings; a missing, unreadable or unknown value reads as stretch.
+    WallpaperFit WFit();
+    void SetWFit(WallpaperFit value);
     std::string LDefaultDir();
     void SetLDefaultDir(const std::string& value);
 

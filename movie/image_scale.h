@@ -1,5 +1,5 @@
-// Resampling of premultiplied BGRA pictures for drawing at another size: an area average when shrinking
-// (every source pixel counts), linear interpolation when enlarging. Plain C++.
+// Resampling of premultiplied BGRA pictures for drawing at another size, by the program's one pixel
+// scaler (an area average when shrinking, linear interpolation when enlarging). Plain C++.
 #pragma once
 #include "movie/movie_file.h"
 

@@ -260,7 +260,8 @@ clsWallpaperLogons::BitmapResult clsWallpaperLogons::SaveBMP(const std::string& 
     try {
         unique_picture picture = LoadPictureFile(path);
         failure = BitmapResult::NotWritten;
-        WriteBitmapFile(picture.get(), DesktopBitmapPath());
+        WriteBitmapFile(picture.get(), DesktopBitmapPath(), WallpaperScreenSize(), mSettings.WFit(),
+                        DesktopBackground());
         return BitmapResult::Saved;
     } catch (...) {
         HandleFailure("Tessaline.clsWallpaperLogons.SaveBMP", kSilent);
@@ -452,7 +453,15 @@ void clsWallpaperLogons::ShowBuiltIn(int number) {
 void clsWallpaperLogons::ShowPictureFile(const std::string& path) {
     // Loaded even without a preview to show it in, so that the caller learns whether it is a picture.
     unique_picture picture = LoadPictureFile(path);
-    if (mControls) mControls->ShowPicture(FittedBitmap(picture.get(), mControls->PreviewSize()));
+    if (!mControls) return;
+    if (IsLogons(mKind)) {
+        mControls->ShowPicture(FittedBitmap(picture.get(), mControls->PreviewSize()));
+        return;
+    }
+    // A wallpaper is previewed as the desktop will show it: the screen's shape, the chosen fit.
+    const PixelSize screen = FitInside(WallpaperScreenSize(), mControls->PreviewSize());
+    mControls->ShowPicture(
+        BitmapOfRows(DesktopPixels(picture.get(), screen, mSettings.WFit(), DesktopBackground()), screen));
 }
 
 void clsWallpaperLogons::SetCurrentPath(std::string path) {

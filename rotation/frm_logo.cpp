@@ -3,7 +3,9 @@
 #include "core/product.h"
 #include "core/units.h"
 #include "res/version.h"
+#include "rotation/apply_wallpaper.h"
 #include "rotation/cls_wallpaper_logons.h"
+#include "shellutil/picture_file.h"
 
 #include <utility>
 
@@ -348,6 +350,23 @@ void frmLogo::shellSettle_Tick() {
     });
 }
 
+void frmLogo::RewriteWallpaperForScreen() {
+    Guarded("Tessaline.frmLogo.RewriteWallpaperForScreen", kSilent, [&] {
+        if (!cSettings) return;
+        const std::string picturePath = cSettings->WCurrent();
+        if (cSettings->WDefault() != 0 || picturePath.empty()) return;
+        // A wallpaper the user chose elsewhere since is left alone.
+        char shown[MAX_PATH] = "";
+        const std::string bitmap = DesktopBitmapPath();
+        if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, shown, 0) ||
+            lstrcmpiA(shown, bitmap.c_str()) != 0)
+            return;
+        unique_picture picture = LoadPictureFile(picturePath);
+        WriteBitmapFile(picture.get(), bitmap, WallpaperScreenSize(), cSettings->WFit(), DesktopBackground());
+        SetDesktopWallpaper(bitmap); // the desktop reads the file again
+    });
+}
+
 void frmLogo::Form_Unload() {
     // Nothing may tick into a half-released agent; then the icon leaves the tray.
     shellEvents_.reset();
@@ -387,6 +406,7 @@ LRESULT frmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ReapplyShellEffects();
         return Default(message, wParam, lParam);
     case WM_DISPLAYCHANGE:
+        RewriteWallpaperForScreen();
         ReapplyShellEffects();
         return Default(message, wParam, lParam);
     case WM_CLOSE:

@@ -110,6 +110,9 @@ private:
     void ShellEventsProven();
     void FallBackToPoll();
     void ShellWindowShown(HWND hwnd, ShellWindowKind kind);
+    // The screen changed size: the desktop bitmap is written again for the new size, when the desktop
+    // still shows it; silently, and nothing else of the wallpaper changes.
+    void RewriteWallpaperForScreen();
 
     void ShowMainWindow();
     int32_t SchedulePeriod(const std::string& intervalText) const;

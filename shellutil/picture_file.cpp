@@ -1,6 +1,6 @@
 #include "shellutil/picture_file.h"
 #include "core/app_error.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 
 #include <windows.h>
 #include <cstring>
@@ -79,53 +79,74 @@ BITMAPINFO DibFormat(PixelSize size, WORD bitsPerPixel) {
     return format;
 }
 
-unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
+std::vector<uint32_t> DesktopPixels(IPicture* picture, PixelSize screen, WallpaperFit fit,
+                                    uint32_t background) {
     HBITMAP source = PictureBitmap(picture);
     const PixelSize from = BitmapPixelSize(source);
-    const PixelSize to = FitInside(from, box);
-    if (to.width < 1 || to.height < 1) TSLN_FAIL(err::kInvalidCall);
-
-    // A 24-bit section: the same on every display depth.
-    BITMAPINFO format = DibFormat(to, 24);
-    void* bits = nullptr;
-    unique_gdi fitted(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (from.width < 1 || from.height < 1 || screen.width < 1 || screen.height < 1 ||
+        screen.width > kMaxScaledSide || screen.height > kMaxScaledSide)
+        TSLN_FAIL(err::kOutOfMemory);
+    const Placement place = PlacePicture(from, screen, fit);
+    const PixelRect& s = place.source;
+    const PixelRect& t = place.target;
     unique_hdc dc(CreateCompatibleDC(nullptr));
-    if (!fitted || !dc) throw Win32Failure(GetLastError(), __LINE__);
+    if (!dc) throw Win32Failure(GetLastError(), __LINE__);
 
-    if (to.width == from.width && to.height == from.height) {
-        if (GetDIBits(dc.get(), source, 0, static_cast<UINT>(to.height), bits, &format, DIB_RGB_COLORS) !=
-            to.height)
-            throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
-        return fitted;
-    }
-    // The platform's own halftone stretching differs from system to system (some only interpolate
-    // between two samples); averaging here looks the same everywhere. The source is read in bands so
-    // that a large photo never needs a second full copy.
+    // The platform's own halftone stretching differs from system to system (some only sample); our
+    // scaler looks the same everywhere. Rows count from the bottom here, as the bitmap keeps them.
     constexpr int kBand = 128;
     BITMAPINFO band = DibFormat(from, 32);
     std::vector<uint32_t> rows(static_cast<size_t>(from.width) * kBand);
-    AreaScaler scaler(from, to);
-    for (int first = 0; first < from.height; first += kBand) {
-        const int count = from.height - first < kBand ? from.height - first : kBand;
-        if (GetDIBits(dc.get(), source, static_cast<UINT>(first), static_cast<UINT>(count), rows.data(),
-                      &band, DIB_RGB_COLORS) != count)
+    PixelScaler scaler({s.width, s.height}, {t.width, t.height});
+    const int bottom = from.height - (s.y + s.height);
+    for (int first = 0; first < s.height; first += kBand) {
+        const int count = s.height - first < kBand ? s.height - first : kBand;
+        if (GetDIBits(dc.get(), source, static_cast<UINT>(bottom + first), static_cast<UINT>(count),
+                      rows.data(), &band, DIB_RGB_COLORS) != count)
             throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
-        scaler.AddRows(rows.data(), count);
+        for (int row = 0; row < count; ++row)
+            scaler.AddRows(rows.data() + static_cast<size_t>(row) * from.width + s.x, 1);
     }
-    // Into the 24-bit section, its rows padded to whole 32-bit words.
-    const std::vector<uint32_t> scaled = scaler.Result();
-    const size_t stride = (static_cast<size_t>(to.width) * 3 + 3) & ~size_t(3);
+    std::vector<uint32_t> scaled = scaler.Result();
+    if (scaled.empty()) TSLN_FAIL(err::kOutOfMemory);
+    if (t.width == screen.width && t.height == screen.height) return scaled;
+
+    std::vector<uint32_t> shown(static_cast<size_t>(screen.width) * screen.height, background & 0xFFFFFF);
+    const int targetBottom = screen.height - (t.y + t.height);
+    for (int y = 0; y < t.height; ++y)
+        std::memcpy(&shown[static_cast<size_t>(targetBottom + y) * screen.width + t.x],
+                    &scaled[static_cast<size_t>(y) * t.width],
+                    static_cast<size_t>(t.width) * sizeof(uint32_t));
+    return shown;
+}
+
+unique_gdi BitmapOfRows(const std::vector<uint32_t>& pixels, PixelSize size) {
+    // A 24-bit section: the same on every display depth.
+    BITMAPINFO format = DibFormat(size, 24);
+    void* bits = nullptr;
+    unique_gdi bitmap(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) throw Win32Failure(GetLastError(), __LINE__);
+    if (pixels.size() != static_cast<size_t>(size.width) * static_cast<size_t>(size.height))
+        TSLN_FAIL(err::kOutOfMemory);
+    // Its rows padded to whole 32-bit words.
+    const size_t stride = (static_cast<size_t>(size.width) * 3 + 3) & ~size_t(3);
     auto* out = static_cast<uint8_t*>(bits);
-    for (int y = 0; y < to.height; ++y) {
+    for (int y = 0; y < size.height; ++y) {
         uint8_t* row = out + stride * static_cast<size_t>(y);
-        for (int x = 0; x < to.width; ++x) {
-            const uint32_t pixel = scaled[static_cast<size_t>(y) * to.width + x];
-            row[x * 3] = static_cast<uint8_t>(pixel);
-            row[x * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
-            row[x * 3 + 2] = static_cast<uint8_t>(pixel >> 16);
+        const uint32_t* in = &pixels[static_cast<size_t>(y) * size.width];
+        for (int x = 0; x < size.width; ++x) {
+            row[x * 3] = static_cast<uint8_t>(in[x]);
+            row[x * 3 + 1] = static_cast<uint8_t>(in[x] >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(in[x] >> 16);
         }
     }
-    return fitted;
+    return bitmap;
+}
+
+unique_gdi FittedBitmap(IPicture* picture, PixelSize box) {
+    const PixelSize to = FitInside(BitmapPixelSize(PictureBitmap(picture)), box);
+    if (to.width < 1 || to.height < 1) TSLN_FAIL(err::kInvalidCall);
+    return BitmapOfRows(DesktopPixels(picture, to, WallpaperFit::kStretch, 0), to);
 }
 
 } // namespace tsln

@@ -8,7 +8,7 @@
 #include "ui/controls/image.h"
 #include "ui/controls/label.h"
 #include "ui/controls/picture_box.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 #include "ui/controls/text_box.h"
 
 #include <doctest.h>
@@ -237,12 +237,12 @@ TEST_CASE("files dropped from the shell reach the image's handler, in order, whe
 
 TEST_CASE("area averaging weighs each old pixel by how much of the new one it covers") {
     // Three pixels into two: each new one takes a whole old pixel and half of the middle one.
-    CHECK(AreaAverage({0x00000000, 0x005A5A5A, 0xFFB4B4B4}, 3, 1, 2, 1) ==
+    CHECK(ScalePixels({0x00000000, 0x005A5A5A, 0xFFB4B4B4}, 3, 1, 2, 1) ==
           std::vector<uint32_t>{0x001E1E1E, 0xAA969696});
     // A fine check becomes its mean; one colour stays itself.
-    CHECK(AreaAverage({0xFFFFFF, 0, 0, 0xFFFFFF}, 2, 2, 1, 1) == std::vector<uint32_t>{0x808080});
-    CHECK(AreaAverage(std::vector<uint32_t>(35, 0x123456), 7, 5, 3, 2) == std::vector<uint32_t>(6, 0x123456));
+    CHECK(ScalePixels({0xFFFFFF, 0, 0, 0xFFFFFF}, 2, 2, 1, 1) == std::vector<uint32_t>{0x808080});
+    CHECK(ScalePixels(std::vector<uint32_t>(35, 0x123456), 7, 5, 3, 2) == std::vector<uint32_t>(6, 0x123456));
     // Nothing to scale, or too few pixels: nothing.
-    CHECK(AreaAverage({1, 2, 3}, 2, 2, 1, 1).empty());
-    CHECK(AreaAverage({1}, 1, 1, 0, 1).empty());
+    CHECK(ScalePixels({1, 2, 3}, 2, 2, 1, 1).empty());
+    CHECK(ScalePixels({1}, 1, 1, 0, 1).empty());
 }

@@ -5,7 +5,9 @@
 #include "core/app_error.h"
 #include "core/clsSetari.h"
 #include "effects/shell_transparency.h"
+#include "rotation/apply_wallpaper.h"
 #include "rotation/frm_logo.h"
+#include "shellutil/picture_file.h"
 #include "tests/effects/effects_fixture.h"
 #include "tests/rotation/rotation_fixture.h"
 
@@ -626,4 +628,36 @@ TEST_CASE("the taskbar translucent again after a resume, a display change and a 
     REQUIRE(PumpUntil([&] { return Alpha(taskbars.back()->get()) == 150; }));
     CHECK(restart() == 150);
     CHECK(said() == 1);
+}
+TEST_CASE("a new screen size while in the tray: the current wallpaper written again at that size, silently, "
+          "and nothing else changed") {
+    AgentGuard guard;
+    testing::BoxWatcher boxes;
+    Pictures pictures(guard, {"a", "b"});
+    guard.StoreCurrent(kW, pictures.paths[1]);
+    // The bitmap as an earlier, smaller screen had it, and shown.
+    {
+        tsln::unique_picture picture = tsln::LoadPictureFile(pictures.paths[1]);
+        tsln::WriteBitmapFile(picture.get(), guard.BitmapPath(), {40, 30}, tsln::WallpaperFit::kStretch, 0);
+    }
+    tsln::SetDesktopWallpaper(guard.BitmapPath());
+    const std::vector<std::string> list = guard.StoredList(kW);
+    Agent agent("-s");
+    REQUIRE(agent->IsInTray());
+    const tsln::PixelSize screen = tsln::WallpaperScreenSize();
+    SendMessageA(agent.hwnd(), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+    const Pixels shown = BitmapFilePixels(testing::ReadFileBytes(guard.BitmapPath()));
+    CHECK(shown.width == screen.width);
+    CHECK(shown.height == screen.height);
+    CHECK(shown.At(screen.width / 2, screen.height / 2) == 0x505050); // the second picture's colour
+    CHECK(guard.StoredList(kW) == list);
+    CHECK(guard.StoredCurrent(kW) == pictures.paths[1]);
+
+    // A wallpaper chosen elsewhere since is left alone.
+    REQUIRE(testing::WriteFileBytes(guard.BitmapPath(), "another bitmap"));
+    tsln::SetDesktopWallpaper("");
+    SendMessageA(agent.hwnd(), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+    CHECK(testing::ReadFileBytes(guard.BitmapPath()) == "another bitmap");
+    CHECK(boxes.Seen().empty());
+    CHECK(guard.Log().empty());
 }

@@ -1,7 +1,9 @@
 // Picture collections on the real registry, real files and a real page of controls: restoring and
 // saving, adding, removing, the orders, the schedule's walk and the list and preview they fill.
+#include "core/clsSetari.h"
 #include "core/error_report.h"
 #include "core/mod_main.h"
+#include "rotation/apply_wallpaper.h"
 #include "rotation/cls_wallpaper_logons.h"
 #include "rotation/collection_view.h"
 #include "tests/rotation/rotation_fixture.h"
@@ -348,7 +350,8 @@ TEST_CASE("a file gone when it is previewed or applied is reported and its entry
     CHECK(seen[0].buttons == "OK");
 }
 
-TEST_CASE("the schedule drops every file gone since the list was restored, and applies nothing when all are") {
+TEST_CASE(
+    "the schedule drops every file gone since the list was restored, and applies nothing when all are") {
     CollectionGuard guard;
     testing::BoxWatcher boxes;
     Pictures pictures;
@@ -389,7 +392,8 @@ TEST_CASE("an entry out of reach when it is previewed is reported and kept") {
     CHECK(boxes.Seen()[1].text == "File not found: " + distant);
 }
 
-TEST_CASE("the preview: fitted with its aspect kept, smooth, and the built-in pictures") {
+TEST_CASE(
+    "the preview: the desktop as it will look, in the screen's shape, smooth, and the built-in pictures") {
     CollectionGuard guard;
     testing::BoxWatcher boxes;
     Pictures pictures;
@@ -404,11 +408,13 @@ TEST_CASE("the preview: fitted with its aspect kept, smooth, and the built-in pi
     clsWallpaperLogons wl;
     page.Open(wl); // nothing is current: the first line
 
+    // The screen's shape fitted inside the preview.
+    const PixelSize screen = FitInside(WallpaperScreenSize(), {230, 164});
     CHECK(page.SelectedLine() == 0);
     CHECK(wl.Preview());
     Pixels shown = ReadPixels(page.Shown());
-    CHECK(shown.width == 230);
-    CHECK(shown.height == 164);
+    CHECK(shown.width == screen.width);
+    CHECK(shown.height == screen.height);
     int grey = 0;
     for (uint32_t pixel : shown.rgb)
         grey += Near(pixel, 0x808080u, 24);
@@ -417,17 +423,26 @@ TEST_CASE("the preview: fitted with its aspect kept, smooth, and the built-in pi
     page.Choose(1);
     CHECK(wl.Preview());
     shown = ReadPixels(page.Shown());
-    CHECK(shown.width == 40); // small pictures keep their size
-    CHECK(shown.height == 30);
-    CHECK(Near(shown.At(20, 15), 0xE08020u, 8));
+    CHECK(shown.width == screen.width); // small pictures grow to the screen, as on the desktop
+    CHECK(shown.height == screen.height);
+    CHECK(Near(shown.At(screen.width / 2, screen.height / 2), 0xE08020u, 8));
 
     page.Choose(2);
     CHECK(wl.Preview());
     shown = ReadPixels(page.Shown());
-    CHECK(shown.width == 230);
-    CHECK(shown.height == 77);
-    CHECK(Near(shown.At(20, 38), 0xD02020u, 24));
-    CHECK(Near(shown.At(210, 38), 0x2040D0u, 24));
+    CHECK(shown.width == screen.width); // stretched over the whole screen
+    CHECK(Near(shown.At(screen.width / 15, 2), 0xD02020u, 24));
+    CHECK(Near(shown.At(screen.width - screen.width / 15, screen.height - 3), 0x2040D0u, 24));
+
+    // Fitted: the desktop's colour above and below.
+    clsSetari settings;
+    settings.SetWFit(WallpaperFit::kFit);
+    CHECK(wl.Preview());
+    shown = ReadPixels(page.Shown());
+    CHECK(shown.At(screen.width / 2, 1) == DesktopBackground());
+    CHECK(shown.At(screen.width / 2, screen.height - 2) == DesktopBackground());
+    CHECK(Near(shown.At(screen.width / 15, screen.height / 2), 0xD02020u, 24));
+    settings.SetWFit(WallpaperFit::kStretch);
 
     SUBCASE("the default chosen: the hint, then no preview") {
         testing::SetDword(HKEY_CURRENT_USER, settings_test::At("Wallpapers"), "Default", 1);
@@ -517,7 +532,7 @@ TEST_CASE("choosing a file with the real picker") {
     CHECK(page.Lines() == Strings{"my sea"});
     {
         testing::DialogDriver driver("Select a image file",
-                                       [](HWND dialog) { testing::Press(dialog, IDCANCEL); });
+                                     [](HWND dialog) { testing::Press(dialog, IDCANCEL); });
         wl.AddFile();
         driver.Finish();
         CHECK(driver.Acted());

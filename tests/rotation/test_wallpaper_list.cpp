@@ -3,7 +3,7 @@
 #include "core/app_error.h"
 #include "rotation/collection_view.h"
 #include "rotation/wallpaper_list.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 #include "shellutil/picture_format.h"
 #include "tests/support/test_support.h"
 
@@ -278,12 +278,51 @@ TEST_CASE("a picture scaled in bands of rows equals the picture scaled whole") {
     std::vector<uint32_t> photo(37 * 23);
     for (size_t i = 0; i < photo.size(); ++i)
         photo[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
-    AreaScaler banded({37, 23}, {10, 7});
+    PixelScaler banded({37, 23}, {10, 7});
     for (int first = 0; first < 23; first += 5)
         banded.AddRows(photo.data() + first * 37, 23 - first < 5 ? 23 - first : 5);
-    CHECK(banded.Result() == AreaAverage(photo, 37, 23, 10, 7));
+    CHECK(banded.Result() == ScalePixels(photo, 37, 23, 10, 7));
     // Until the last band is in there is nothing to show.
-    AreaScaler partial({37, 23}, {10, 7});
+    PixelScaler partial({37, 23}, {10, 7});
     partial.AddRows(photo.data(), 22);
     CHECK(partial.Result().empty());
+}
+
+TEST_CASE(
+    "where a wallpaper's pixels go: the whole picture stretched, the middle filling, all of it fitted") {
+    auto text = [](PixelRect r) {
+        return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+               std::to_string(r.height);
+    };
+    auto place = [&](PixelSize picture, PixelSize screen, WallpaperFit fit) {
+        const Placement p = PlacePicture(picture, screen, fit);
+        return text(p.source) + " > " + text(p.target);
+    };
+    // A 4:3 photo on a 16:10 screen, and an upright one.
+    CHECK(place({4000, 3000}, {1280, 800}, WallpaperFit::kStretch) == "0,0 4000x3000 > 0,0 1280x800");
+    CHECK(place({4000, 3000}, {1280, 800}, WallpaperFit::kFill) == "0,250 4000x2500 > 0,0 1280x800");
+    CHECK(place({4000, 3000}, {1280, 800}, WallpaperFit::kFit) == "0,0 4000x3000 > 106,0 1067x800");
+    CHECK(place({1001, 2003}, {1280, 800}, WallpaperFit::kFill) == "0,688 1001x626 > 0,0 1280x800");
+    CHECK(place({1001, 2003}, {1280, 800}, WallpaperFit::kFit) == "0,0 1001x2003 > 440,0 400x800");
+    // Smaller than the screen: scaled up all the same.
+    CHECK(place({64, 48}, {1024, 768}, WallpaperFit::kFit) == "0,0 64x48 > 0,0 1024x768");
+    CHECK(place({30, 20}, {1024, 768}, WallpaperFit::kFit) == "0,0 30x20 > 0,42 1024x683");
+    CHECK(place({30, 20}, {1024, 768}, WallpaperFit::kFill) == "1,0 27x20 > 0,0 1024x768");
+    // Never less than a pixel.
+    CHECK(place({100000, 1}, {1024, 768}, WallpaperFit::kFit) == "0,0 100000x1 > 0,383 1024x1");
+    CHECK(place({1, 100000}, {1024, 768}, WallpaperFit::kFill) == "0,49999 1x1 > 0,0 1024x768");
+}
+
+TEST_CASE("a small picture grows smoothly, and a scaled picture keeps flat areas flat") {
+    // Black and white side by side, eight times as wide: a ramp between them, no steps of four.
+    const std::vector<uint32_t> ramp = ScalePixels({0x000000, 0xFFFFFF}, 2, 1, 8, 1);
+    REQUIRE(ramp.size() == 8);
+    CHECK(ramp[0] == 0);
+    CHECK(ramp[7] == 0xFFFFFF);
+    for (size_t i = 1; i < ramp.size(); ++i)
+        CHECK((ramp[i] & 0xFF) >= (ramp[i - 1] & 0xFF));
+    CHECK((ramp[3] & 0xFF) > 0x30);
+    CHECK((ramp[3] & 0xFF) < 0x80);
+    CHECK(ScalePixels(std::vector<uint32_t>(6, 0x80123456), 3, 2, 11, 7) ==
+          std::vector<uint32_t>(77, 0x80123456));
 }

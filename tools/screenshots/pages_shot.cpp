@@ -1,5 +1,6 @@
-// tspagesshot WORK_FOLDER EXE: starts the installed program as the user does, and opens each page of its
-// main window in turn by real clicks on the movie's "tab" buttons, for tools/screenshots/pages.sh. The
+// tspagesshot WORK_FOLDER EXE [PAGES]: starts the installed program as the user does, and opens each page
+// of its main window in turn (or only the pages PAGES lists, digits such as "3") by real clicks on the
+// movie's "tab" buttons, for tools/screenshots/pages.sh. The
 // buttons' places come from the movie of the skin the program shows (the stored one, else the first
 // package listed, as the program takes it). For page N, once the page is up and the window has stopped
 // changing, it writes "left top width height" of the main window to WORK_FOLDER\N.ready and waits for
@@ -177,7 +178,7 @@ bool AtRest(HWND main) {
     });
 }
 
-int Run(const std::string& work, const std::string& exe) {
+int Run(const std::string& work, const std::string& exe, const std::string& pages) {
     const std::string folder = exe.substr(0, exe.find_last_of('\\'));
     const movie::Movie shown = ShownMovie(folder, work);
 
@@ -203,9 +204,15 @@ int Run(const std::string& work, const std::string& exe) {
 
     for (int page = 0; page < kPages; ++page) {
         const std::string number = std::to_string(page);
-        ClickButton(shown, program.player, "tab", number);
-        if (!WaitFor([&] { return ShownPages(program.main) == 1 && IsWindowEnabled(program.main); }))
-            Fail("page " + number + " did not open");
+        if (!pages.empty() && pages.find(number) == std::string::npos) continue;
+        // A click the movie did not take (it may still be settling after the start) is given again.
+        bool opened = false;
+        for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+            ClickButton(shown, program.player, "tab", number);
+            opened = WaitFor([&] { return ShownPages(program.main) == 1 && IsWindowEnabled(program.main); },
+                             10000);
+        }
+        if (!opened) Fail("page " + number + " did not open");
         if (!AtRest(program.main)) Fail("page " + number + " did not come to rest");
         const std::string done = AddBackslash(work) + number + ".done";
         WriteReady(AddBackslash(work) + number + ".ready", program.main);
@@ -221,12 +228,12 @@ int Run(const std::string& work, const std::string& exe) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tspagesshot WORK_FOLDER EXE\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: tspagesshot WORK_FOLDER EXE [PAGES]\n");
         return 2;
     }
     try {
-        return Run(argv[1], argv[2]);
+        return Run(argv[1], argv[2], argc == 4 ? argv[3] : "");
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "tspagesshot: %s\n", failure.what());
         return 1;

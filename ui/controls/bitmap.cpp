@@ -1,7 +1,7 @@
 #include "ui/controls/bitmap.h"
 #include "core/app_error.h"
 #include "ui/controls/control.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 
 #include <cstring>
 #include <vector>
@@ -76,7 +76,7 @@ unique_gdi BitmapOfPixels(const std::vector<uint32_t>& pixels, int width, int he
 unique_gdi ScaledBitmap(HBITMAP source, SIZE size) {
     // Averaged by our own code: the platform's halftone stretch only samples on some systems.
     const SIZE from = BitmapSize(source);
-    return BitmapOfPixels(AreaAverage(BitmapPixels(source), from.cx, from.cy, size.cx, size.cy), size.cx,
+    return BitmapOfPixels(ScalePixels(BitmapPixels(source), from.cx, from.cy, size.cx, size.cy), size.cx,
                           size.cy);
 }
 

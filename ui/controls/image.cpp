@@ -1,5 +1,5 @@
 #include "ui/controls/image.h"
-#include "ui/controls/pixel_scale.h"
+#include "pixels/pixel_scale.h"
 #include "ui/controls/bitmap.h"
 
 #include <shellapi.h>

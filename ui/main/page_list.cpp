@@ -66,13 +66,21 @@ ListPage::ListPage(frmMain& window, PictureBox& panel, tType kind)
     cmdScheduling_.Add(page, tab, "Scheduling", Bounds{5355, 780, 1140, 375});
     cmdAddRemFile_.Add(page, tab, "Add to list", Bounds{4080, 1230, 1140, 375});
     cmdAddRemFile_.Add(2 * page, tab, "Remove", Bounds{5355, 1230, 1140, 375});
-    // The page's pair of order buttons; page 3 numbers them the other way round.
+    // The page's pair of order buttons; page 3 numbers them the other way round, and moves the settings
+    // up to make room for the wallpapers' fit below them, level with the preview's foot.
     const int alphabetical = IsLogons(kind) ? 0 : 3;
     const int random = IsLogons(kind) ? 1 : 2;
-    optOrder_.Add(alphabetical, tab, "alphabetical order", Bounds{4080, 1740, 2415, 285});
-    optOrder_.Add(random, tab, "randomize", Bounds{4080, 2040, 2415, 285});
+    const int up = IsLogons(kind) ? 0 : 60;
+    optOrder_.Add(alphabetical, tab, "alphabetical order", Bounds{4080, 1740 - up, 2415, 285});
+    optOrder_.Add(random, tab, "randomize", Bounds{4080, 2040 - up - up / 2, 2415, 285});
     chkDefault_.Add(page, tab, IsLogons(kind) ? "reset LogonUI to default" : "no wallpaper",
-                    Bounds{4080, 2400, 2415, 285});
+                    Bounds{4080, 2400 - 3 * up, 2415, 285});
+    if (!IsLogons(kind)) {
+        ComboBox& fit = cboFit_.Add(page, tab, Bounds{4080, 2445, 2415, 315});
+        for (const char* line : {"stretch to the screen", "fill the screen, cropped", "fit, with a border"})
+            fit.AddItem(line);
+        fit.Click = [this] { cboFit_Click(); };
+    }
 
     preview.SetAcceptFiles(true);
     preview.FilesDropped = [this](const std::vector<std::string>& paths) { imgPreview_FilesDropped(paths); };
@@ -89,6 +97,11 @@ void ListPage::Open() {
     clsWallpaperLogons& collection = window_.NewCollection();
     collection.SettType(Kind());
     collection.SetControls(BindCollectionPage(cboLista(), imgPreview(), lblDescription()));
+    if (!IsLogons(kind_)) {
+        showingFit_ = true;
+        auto shown = make_scope_exit([this] { showingFit_ = false; });
+        cboFit().SetListIndex(static_cast<int>(window_.Settings().WFit()));
+    }
     collection.Enumerate();
     RefreshListPage();
 }
@@ -195,6 +208,16 @@ void ListPage::optOrder_Click(int index) {
         collection->Enumerate();
     }
     RefreshListPage();
+}
+
+void ListPage::cboFit_Click() {
+    if (showingFit_ || cboFit().ListIndex() < 0) return;
+    window_.Settings().SetWFit(static_cast<WallpaperFit>(cboFit().ListIndex()));
+    // The preview shows the picture as the desktop will; the desktop takes it at the next change.
+    clsWallpaperLogons* collection = Collection();
+    if (collection == nullptr || cboLista().ListCount() == 0) return;
+    HandlerBusy busy(window_);
+    collection->Preview();
 }
 
 void ListPage::imgPreview_FilesDropped(const std::vector<std::string>& paths) {

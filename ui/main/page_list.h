@@ -44,6 +44,8 @@ public:
     CommandButton& cmdScheduling() const { return cmdScheduling_(page_); }
     CheckBox& chkDefault(int index) const { return chkDefault_(index); }
     OptionButton& optOrder(int index) const { return optOrder_(index); }
+    // The wallpapers' fit (page 3 only): its lines in WallpaperFit's order.
+    ComboBox& cboFit() const { return cboFit_(kWallpapersPage); }
 
     // Which of the paths dropped on the preview the page adds, in the order they are added: files of the
     // page's kind as given, and for a folder the files of that kind directly in it, by name.
@@ -62,6 +64,7 @@ private:
     void cmdScheduling_Click();
     void chkDefault_Click();
     void optOrder_Click(int index);
+    void cboFit_Click();
     void imgPreview_FilesDropped(const std::vector<std::string>& paths);
     // Sets which controls can be used from the default setting and the number of entries.
     void RefreshListPage();
@@ -76,6 +79,8 @@ private:
     ControlArray<CommandButton> cmdScheduling_{"cmdScheduling"};
     ControlArray<CheckBox> chkDefault_{"chkDefault"};
     ControlArray<OptionButton> optOrder_{"optOrder"};
+    ControlArray<ComboBox> cboFit_{"cboFit"};
+    bool showingFit_ = false; // the page is setting the fit's line from the store
 };
 
 } // namespace tsln
