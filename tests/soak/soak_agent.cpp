@@ -193,6 +193,8 @@ private:
     void JudgeEntries(Fault fault, const std::string& listKey, const std::vector<std::string>& paths,
                       bool mayDrop);
     void PutPictureBack(Fault fault, int index);
+    // Counts the entries of `before` gone from the list, but those whose loss is the injector's doing.
+    void JudgeStill(Fault fault, const std::string& listKey, const std::vector<std::string>& before);
 
     long target_;
     std::mt19937 random_;
@@ -203,9 +205,14 @@ private:
     std::set<int> busyPictures_;
     std::set<int> busyFolders_;
     std::set<std::string> busyValues_;
+    std::set<std::string> awayPaths_; // entries the injector took away (damaged file, removed value)
     std::vector<Sample> samples_;
     std::vector<std::string> boxesInTray_;
     bool mainBusy_ = false;
+public:
+    bool trace_ = std::getenv("TSLN_SOAK_TRACE") != nullptr; // a line for each step
+    std::set<int> skipped_; // fault kinds left out (the third argument: their numbers, comma-separated)
+private:
     bool machineBusy_ = false;
     bool bitmapBusy_ = false;
 
@@ -311,6 +318,7 @@ void Soak::PumpTicks(long ticks, DWORD limitMs) {
 void Soak::JudgeEntries(Fault fault, const std::string& listKey, const std::vector<std::string>& paths,
                         bool mayDrop) {
     for (const std::string& path : paths) {
+        if (awayPaths_.count(path)) continue; // its value was removed by the injector meanwhile
         if (Listed(listKey, path)) {
             ++outcomes_[fault].kept;
             continue;
@@ -321,8 +329,24 @@ void Soak::JudgeEntries(Fault fault, const std::string& listKey, const std::vect
     }
 }
 
+void Soak::JudgeStill(Fault fault, const std::string& listKey, const std::vector<std::string>& before) {
+    int lost = 0;
+    for (const std::string& path : before)
+        if (!awayPaths_.count(path) && !Listed(listKey, path)) {
+            ++lost;
+            std::printf("LOST during \"%s\": %s\n", kFaultNames[fault], path.c_str());
+            Relist(listKey, path);
+        }
+    if (lost)
+        outcomes_[fault].lost += lost;
+    else
+        ++outcomes_[fault].kept;
+}
+
 void Soak::PutPictureBack(Fault fault, int index) {
+    awayPaths_.insert(wallpapers_[index]);
     pending_.push_back({step_ + kStepsAway, [this, fault, index] {
+                            awayPaths_.erase(wallpapers_[index]);
                             testing::WriteFileBytes(wallpapers_[index], wallpaperBytes_[index]);
                             JudgeEntries(fault, WallpaperKey(), {wallpapers_[index]}, true);
                             busyPictures_.erase(index);
@@ -394,14 +418,10 @@ void Soak::Inject(Fault fault) {
         const std::string bitmap = AppFolder() + "tsln.bmp";
         bitmapBusy_ = true;
         SetFileAttributesA(bitmap.c_str(), FILE_ATTRIBUTE_READONLY);
-        const size_t listed = StoredPaths(WallpaperKey()).size();
+        const std::vector<std::string> listed = StoredPaths(WallpaperKey());
         pending_.push_back({step_ + kStepsAway, [this, bitmap, listed] {
                                 SetFileAttributesA(bitmap.c_str(), FILE_ATTRIBUTE_NORMAL);
-                                const size_t now = StoredPaths(WallpaperKey()).size();
-                                if (now < listed)
-                                    outcomes_[kBitmapReadOnly].lost += static_cast<int>(listed - now);
-                                else
-                                    ++outcomes_[kBitmapReadOnly].kept;
+                                JudgeStill(kBitmapReadOnly, WallpaperKey(), listed);
                                 bitmapBusy_ = false;
                             }});
         break;
@@ -410,14 +430,10 @@ void Soak::Inject(Fault fault) {
         if (machineBusy_) return;
         machineBusy_ = true;
         auto closed = std::make_shared<testing::ReadOnlyKey>(HKEY_LOCAL_MACHINE, kWinlogonKey);
-        const size_t listed = StoredPaths(LogonKey()).size();
+        const std::vector<std::string> listed = StoredPaths(LogonKey());
         pending_.push_back({step_ + kStepsAway, [this, closed, listed]() mutable {
                                 closed.reset();
-                                const size_t now = StoredPaths(LogonKey()).size();
-                                if (now < listed)
-                                    outcomes_[kMachineDenied].lost += static_cast<int>(listed - now);
-                                else
-                                    ++outcomes_[kMachineDenied].kept;
+                                JudgeStill(kMachineDenied, LogonKey(), listed);
                                 machineBusy_ = false;
                             }});
         break;
@@ -448,7 +464,7 @@ void Soak::Inject(Fault fault) {
         DWORD type = REG_SZ;
         switch (random_() % 4) {
         case 0:
-            bad = place.name == "Interval" ? std::string("\x07\0\0\0", 4) : "seven";
+            bad = place.name == "Interval" ? std::string("\x07\0\0\0", 4) : std::string("seven", 6);
             type = place.name == "Interval" ? REG_DWORD : REG_SZ;
             break; // the wrong type
         case 1:
@@ -471,9 +487,12 @@ void Soak::Inject(Fault fault) {
                  std::vector<BYTE> now;
                  testing::ReadRaw(place.root, place.key, place.name, nowType, now);
                  const bool untouched = nowType == type && now.size() == bad.size() &&
-                                        std::equal(now.begin(), now.end(), bad.begin());
+                                        std::equal(now.begin(), now.end(), bad.begin(),
+                                                   [](BYTE a, char b) { return a == static_cast<BYTE>(b); });
                  ++(untouched ? outcomes_[kBadSetting].kept : outcomes_[kBadSetting].other);
-                 if (!untouched) std::printf("OVERWRITTEN: %s\\%s\n", place.key.c_str(), place.name.c_str());
+                 if (!untouched)
+                     std::printf("OVERWRITTEN: %s\\%s (written type %lu, %zu bytes; now type %lu, %zu bytes)\n",
+                                 place.key.c_str(), place.name.c_str(), type, bad.size(), nowType, now.size());
                  const long added =
                      ReportsAbout(testing::ReadFileBytes(log), logBefore, place.key, place.name);
                  outcomes_[kBadSetting].logEntries += added;
@@ -494,15 +513,14 @@ void Soak::Inject(Fault fault) {
         tsln::unique_hkey list;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, list.put()) != ERROR_SUCCESS)
             return;
+        if (awayPaths_.count(path)) return;
         RegDeleteValueA(list.get(), name.c_str());
         // The others must all stay; the removed one comes back as the user adds it again.
-        const size_t left = names.size() - 1;
-        pending_.push_back({step_ + kStepsAway, [this, key, path, left] {
-                                const size_t now = StoredPaths(key).size();
-                                if (now < left)
-                                    outcomes_[kListValueGone].lost += static_cast<int>(left - now);
-                                else
-                                    ++outcomes_[kListValueGone].kept;
+        awayPaths_.insert(path);
+        const std::vector<std::string> listed = StoredPaths(key);
+        pending_.push_back({step_ + kStepsAway, [this, key, path, listed] {
+                                JudgeStill(kListValueGone, key, listed);
+                                awayPaths_.erase(path);
                                 Relist(key, path);
                             }});
         break;
@@ -523,12 +541,16 @@ void Soak::Inject(Fault fault) {
     }
     case kMainWindow: {
         if (!haveSkin_ || mainBusy_) return;
-        const HWND agent = frmLogo::Instance()->hwnd();
-        // A click on the tray icon opens it; closing it puts the program back in the tray.
-        SendMessageA(agent, frmLogo::kTrayCallbackMessage, 1, WM_LBUTTONUP);
-        const bool opened =
-            testing::PumpUntil([] { return frmMain::Instance() && frmMain::Instance()->Activated(); }, 20000);
+        // What a click on the tray icon does (a tray-less test desktop may not show the icon to click);
+        // closing it puts the program back in the tray.
+        frmMain::Show(GetModuleHandleA(nullptr), setup_);
+        const bool opened = testing::PumpUntil(
+            [] { return frmMain::Instance() && frmMain::Instance()->Activated() && !frmLogo::Instance()->IsInTray(); },
+            10000);
+        if (!opened) std::printf("the main window did not open\n");
+        // Unloaded, then back in the tray as the closing fade leaves it.
         frmMain::Unload();
+        if (frmLogo* agent = frmLogo::Instance()) agent->InterfaceVisible(false);
         testing::PumpUntil([] { return frmMain::Instance() == nullptr; }, 5000);
         const bool inTray = frmLogo::Instance()->IsInTray();
         ++((opened && inTray) ? outcome.kept : outcome.other);
@@ -556,6 +578,9 @@ void Soak::TakeSample() {
     UndoDue(true);
     PumpTicks(20, 2000);
     samples_.push_back({wTicks_ + lTicks_, bench::CountObjects(), bench::PrivateBytes(GetCurrentProcess())});
+    const Sample& s = samples_.back();
+    std::printf("  at %ld changes (step %ld): handles %ld, GDI %ld, USER %ld, private %lu KB\n", s.changes, step_,
+                s.counts.handles, s.counts.gdi, s.counts.user, s.privateBytes / 1024);
 }
 
 void Soak::Step() {
@@ -563,7 +588,9 @@ void Soak::Step() {
     PumpTicks(1 + static_cast<long>(random_() % 3), kStepLimitMs);
     UndoDue(false);
     // Boxes are answered by the watcher; any while the program sat in the tray is a fault.
-    Inject(static_cast<Fault>(random_() % kFaultKinds));
+    const Fault fault = static_cast<Fault>(random_() % kFaultKinds);
+    if (trace_) std::printf("step %ld, %ld changes: %s\n", step_, wTicks_ + lTicks_, kFaultNames[fault]);
+    if (!skipped_.count(fault)) Inject(fault);
 }
 
 int Soak::Run() {
@@ -712,9 +739,17 @@ int Soak::Run() {
 int main(int argc, char** argv) {
     const long changes = argc > 1 ? std::atol(argv[1]) : 10000;
     const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1;
+    setvbuf(stdout, nullptr, _IONBF, 0); // each line out at once, also when a hang ends the run
     std::printf("soak: %ld changes, seed %u\n", changes, seed);
     try {
-        return Soak(changes, seed).Run();
+        Soak soak(changes, seed);
+        char* at = argc > 3 ? argv[3] : nullptr;
+        while (at != nullptr && *at != '\0') {
+            char* end = nullptr;
+            soak.skipped_.insert(static_cast<int>(std::strtol(at, &end, 10)));
+            at = *end == ',' ? end + 1 : nullptr;
+        }
+        return soak.Run();
     } catch (const std::exception& e) {
         std::printf("FAILED: %s\n", e.what());
         return 2;
