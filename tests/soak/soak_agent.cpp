@@ -209,6 +209,7 @@ private:
     std::vector<Sample> samples_;
     std::vector<std::string> boxesInTray_;
     bool mainBusy_ = false;
+
 public:
     bool trace_ = std::getenv("TSLN_SOAK_TRACE") != nullptr; // a line for each step
     std::set<int> skipped_; // fault kinds left out (the third argument: their numbers, comma-separated)
@@ -491,8 +492,9 @@ void Soak::Inject(Fault fault) {
                                                    [](BYTE a, char b) { return a == static_cast<BYTE>(b); });
                  ++(untouched ? outcomes_[kBadSetting].kept : outcomes_[kBadSetting].other);
                  if (!untouched)
-                     std::printf("OVERWRITTEN: %s\\%s (written type %lu, %zu bytes; now type %lu, %zu bytes)\n",
-                                 place.key.c_str(), place.name.c_str(), type, bad.size(), nowType, now.size());
+                     std::printf(
+                         "OVERWRITTEN: %s\\%s (written type %lu, %zu bytes; now type %lu, %zu bytes)\n",
+                         place.key.c_str(), place.name.c_str(), type, bad.size(), nowType, now.size());
                  const long added =
                      ReportsAbout(testing::ReadFileBytes(log), logBefore, place.key, place.name);
                  outcomes_[kBadSetting].logEntries += added;
@@ -546,7 +548,10 @@ void Soak::Inject(Fault fault) {
         // closing it puts the program back in the tray.
         frmMain::Show(GetModuleHandleA(nullptr), setup_);
         const bool opened = testing::PumpUntil(
-            [] { return frmMain::Instance() && frmMain::Instance()->Activated() && !frmLogo::Instance()->IsInTray(); },
+            [] {
+                return frmMain::Instance() && frmMain::Instance()->Activated() &&
+                       !frmLogo::Instance()->IsInTray();
+            },
             10000);
         if (!opened) std::printf("the main window did not open\n");
         // Unloaded, then back in the tray as the closing fade leaves it.
@@ -580,8 +585,8 @@ void Soak::TakeSample() {
     PumpTicks(20, 2000);
     samples_.push_back({wTicks_ + lTicks_, bench::CountObjects(), bench::PrivateBytes(GetCurrentProcess())});
     const Sample& s = samples_.back();
-    std::printf("  at %ld changes (step %ld): handles %ld, GDI %ld, USER %ld, private %lu KB\n", s.changes, step_,
-                s.counts.handles, s.counts.gdi, s.counts.user, s.privateBytes / 1024);
+    std::printf("  at %ld changes (step %ld): handles %ld, GDI %ld, USER %ld, private %lu KB\n", s.changes,
+                step_, s.counts.handles, s.counts.gdi, s.counts.user, s.privateBytes / 1024);
 }
 
 void Soak::Step() {
