@@ -6,6 +6,8 @@
 #include "core/unique_any.h"
 #include "res/version.h"
 
+#include <map>
+
 namespace tsln {
 
 namespace {
@@ -22,6 +24,23 @@ int32_t ClampLevel(int32_t value) {
 uint8_t ToByte(int32_t value) {
     if (value < 0 || value > 255) TSLN_FAIL(err::kOverflow);
     return static_cast<uint8_t>(value);
+}
+
+// A stored value the program cannot read (edited by hand, half written, of another type) counts as its
+// default, and the user's value stays in the registry until a page that shows it is saved. It is logged
+// once, not on every read: the agent reads some values on every scheduled change, and a log entry each
+// time would fill the log with one line. The memory is program-wide, as the log is; a value that changes
+// to another unreadable one is logged again.
+void NoteUnreadable(const char* subkey, const char* name, const RegValue& stored) {
+    static std::map<std::string, RegValue> reported;
+    const std::string place = std::string(subkey) + "\\" + name;
+    auto known = reported.find(place);
+    if (known != reported.end() && known->second == stored) return;
+    reported[place] = stored;
+    AppError failure = CurrentFailure();
+    failure.description +=
+        ": the stored value " + place + " is not one the program wrote; its default is used";
+    ReportError(BuildReport(failure, std::string("Tessaline.clsSetari.") + name), kSilent);
 }
 
 // A control's value as a stored byte: a ticked check box is 1, a selected option button is 255
@@ -76,16 +95,34 @@ clsSetari::clsSetari() {
 
 int32_t clsSetari::ReadLong(const char* subkey, const char* name, int32_t defaultValue) {
     reg_.SetSubkey(subkey);
-    return reg_.GetRegistryValue(name, RegValue(defaultValue)).AsLong();
+    const RegValue stored = reg_.GetRegistryValue(name, RegValue(defaultValue));
+    try {
+        return stored.AsLong();
+    } catch (...) {
+        NoteUnreadable(subkey, name, stored);
+        return defaultValue;
+    }
 }
 
 uint8_t clsSetari::ReadByte(const char* subkey, const char* name, uint8_t defaultValue) {
-    return ToByte(ReadLong(subkey, name, defaultValue));
+    const int32_t number = ReadLong(subkey, name, defaultValue);
+    try {
+        return ToByte(number);
+    } catch (...) {
+        NoteUnreadable(subkey, name, RegValue(number));
+        return defaultValue;
+    }
 }
 
 std::string clsSetari::ReadText(const char* subkey, const char* name, const char* defaultValue) {
     reg_.SetSubkey(subkey);
-    return reg_.GetRegistryValue(name, RegValue(defaultValue)).AsText();
+    const RegValue stored = reg_.GetRegistryValue(name, RegValue(defaultValue));
+    try {
+        return stored.AsText();
+    } catch (...) {
+        NoteUnreadable(subkey, name, stored);
+        return defaultValue;
+    }
 }
 
 void clsSetari::WriteNumber(const char* subkey, const char* name, int32_t value) {

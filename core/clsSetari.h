@@ -53,8 +53,9 @@ public:
     clsSetari(const clsSetari&) = delete;
     clsSetari& operator=(const clsSetari&) = delete;
 
-    // Property operations pass their failures (a stored value that is no number, or out of a byte's
-    // range: Type mismatch 13, Overflow 6) to the caller. Writes that cannot open their key do nothing.
+    // A stored value that cannot be read as its property's type (no number, out of a byte's range,
+    // bytes where a text belongs) reads as the property's default and is logged once; the stored value
+    // stays until the property is written. Writes that cannot open their key do nothing.
     int32_t Left();
     void SetLeft(int32_t value);
     int32_t Top();

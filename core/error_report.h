@@ -22,6 +22,10 @@ std::string GeneralDateTimeNow();
 // The program log: the application folder, the executable's base name, ".log".
 std::string LogFilePath();
 
+// Cuts a log past kLogLimitBytes back to its newest whole entries (core/log_bound.h); a log that cannot be
+// read or written is left as it is.
+void BoundLog(const std::string& path);
+
 // Writes text and CR LF to the file, replacing its content or appending. Failures are ignored.
 bool AppendText(const std::string& path, const std::string& text, bool overwrite);
 

@@ -72,6 +72,12 @@ void DestroyThenDelete::operator()(Window* window) const noexcept {
     if (window == nullptr || window->deleting_) return;
     window->deleting_ = true;
     if (window->hwnd_ != nullptr) DestroyWindow(window->hwnd_);
+    // A handler of the window is still running (a nested message loop, a box, a walk that lets messages
+    // through): the object goes when that handler returns.
+    if (window->depth_ > 0) {
+        window->deleteLater_ = true;
+        return;
+    }
     delete window;
 }
 
@@ -163,6 +169,7 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (self->modal_ != nullptr && EndsModal(message, lParam)) self->LeaveModal();
 
     LRESULT result = 0;
+    ++self->depth_;
     try {
         if (!ReflectToChild(message, wParam, lParam, result))
             result = self->HandleMessage(message, wParam, lParam);
@@ -170,12 +177,23 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         HandleFailure(self->FailureSource(), kSilent);
         result = DefWindowProcA(hwnd, message, wParam, lParam);
     }
+    --self->depth_;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        self->destroyedLater_ = true;
+    }
+    // The window may have gone inside a handler that is still on the stack (a close that arrived during
+    // a nested message loop): the object is released only once its outermost handler has returned.
+    if (self->depth_ == 0 && self->destroyedLater_) {
+        self->destroyedLater_ = false;
         // OnDestroyed may delete the object: the source is read first, and nothing touches it after.
+        const bool deleteLater = self->deleteLater_;
         const char* source = self->FailureSource();
         Guarded(source, kSilent, [self] { self->OnDestroyed(); });
+        if (deleteLater) delete self;
+    } else if (self->depth_ == 0 && self->deleteLater_ && self->hwnd_ == nullptr) {
+        delete self;
     }
     return result;
 }

@@ -86,6 +86,9 @@ private:
     HWND hwnd_ = nullptr;
     ModalState* modal_ = nullptr;
     bool deleting_ = false;
+    int depth_ = 0;               // this window's handlers on the stack
+    bool destroyedLater_ = false; // gone while a handler ran: OnDestroyed when the outermost returns
+    bool deleteLater_ = false;    // released while a handler ran: deleted when the outermost returns
 };
 
 // Releases a window object the sound way round: its window is destroyed first, while the whole object
