@@ -46,6 +46,7 @@ public:
         std::vector<Tap> taps;
         std::vector<int> first; // new pixel j takes taps[first[j]] .. taps[first[j + 1] - 1]
         uint32_t total = 1;     // the sum of one new pixel's weights
+        uint32_t inner = 0;     // the weight of every tap between a new pixel's first and last
     };
 
 private:

@@ -89,23 +89,37 @@ std::vector<uint32_t> DesktopPixels(IPicture* picture, PixelSize screen, Wallpap
     const Placement place = PlacePicture(from, screen, fit);
     const PixelRect& s = place.source;
     const PixelRect& t = place.target;
-    unique_hdc dc(CreateCompatibleDC(nullptr));
-    if (!dc) throw Win32Failure(GetLastError(), __LINE__);
-
     // The platform's own halftone stretching differs from system to system (some only sample); our
     // scaler looks the same everywhere. Rows count from the bottom here, as the bitmap keeps them.
-    constexpr int kBand = 128;
-    BITMAPINFO band = DibFormat(from, 32);
-    std::vector<uint32_t> rows(static_cast<size_t>(from.width) * kBand);
     PixelScaler scaler({s.width, s.height}, {t.width, t.height});
     const int bottom = from.height - (s.y + s.height);
-    for (int first = 0; first < s.height; first += kBand) {
-        const int count = s.height - first < kBand ? s.height - first : kBand;
-        if (GetDIBits(dc.get(), source, static_cast<UINT>(bottom + first), static_cast<UINT>(count),
-                      rows.data(), &band, DIB_RGB_COLORS) != count)
-            throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
-        for (int row = 0; row < count; ++row)
-            scaler.AddRows(rows.data() + static_cast<size_t>(row) * from.width + s.x, 1);
+    DIBSECTION section = {};
+    if (GetObjectA(source, sizeof section, &section) == sizeof section && section.dsBm.bmBits &&
+        section.dsBmih.biBitCount == 32 && section.dsBmih.biCompression == BI_RGB) {
+        // A loaded picture is usually a 32-bit section already: its rows are read where they are, which
+        // saves copying the whole photo once more.
+        GdiFlush();
+        const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+        const size_t stride = static_cast<size_t>(section.dsBm.bmWidthBytes);
+        const bool topDown = section.dsBmih.biHeight < 0;
+        for (int row = bottom; row < bottom + s.height; ++row) {
+            const size_t at = static_cast<size_t>(topDown ? from.height - 1 - row : row) * stride;
+            scaler.AddRows(reinterpret_cast<const uint32_t*>(bits + at) + s.x, 1);
+        }
+    } else {
+        unique_hdc dc(CreateCompatibleDC(nullptr));
+        if (!dc) throw Win32Failure(GetLastError(), __LINE__);
+        constexpr int kBand = 128;
+        BITMAPINFO band = DibFormat(from, 32);
+        std::vector<uint32_t> rows(static_cast<size_t>(from.width) * kBand);
+        for (int first = 0; first < s.height; first += kBand) {
+            const int count = s.height - first < kBand ? s.height - first : kBand;
+            if (GetDIBits(dc.get(), source, static_cast<UINT>(bottom + first), static_cast<UINT>(count),
+                          rows.data(), &band, DIB_RGB_COLORS) != count)
+                throw Win32Failure(ERROR_INVALID_DATA, __LINE__);
+            for (int row = 0; row < count; ++row)
+                scaler.AddRows(rows.data() + static_cast<size_t>(row) * from.width + s.x, 1);
+        }
     }
     std::vector<uint32_t> scaled = scaler.Result();
     if (scaled.empty()) TSLN_FAIL(err::kOutOfMemory);
