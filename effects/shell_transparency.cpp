@@ -21,7 +21,10 @@ RegValue::Bytes ReadBytes(RegistryRoutines& reg, const char* keyRoot, const char
     reg.SetKeyRoot(keyRoot);
     reg.SetSubkey(subkey);
     const RegValue value = reg.GetRegistryValue(name);
-    if (!value.IsBytes()) TSLN_FAIL(err::kTypeMismatch);
+    // Named, so that a log read later tells which value was not in the form its owner writes.
+    if (!value.IsBytes())
+        TSLN_FAIL(err::kTypeMismatch.number, std::string(err::kTypeMismatch.text) + ": the stored value " +
+                                                 subkey + "\\" + name + " is not a binary value");
     return value.AsBytes();
 }
 

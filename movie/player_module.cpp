@@ -1,4 +1,5 @@
 #include "movie/player_module.h"
+#include "core/module_unload.h"
 
 namespace tsln::player {
 namespace {
@@ -35,10 +36,11 @@ bool CanUnload() noexcept {
 
 } // namespace tsln::player
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         tsln::player::gModule = instance;
         DisableThreadLibraryCalls(instance);
     }
+    if (reason == DLL_PROCESS_DETACH) tsln::ReleaseRuntimeOnUnload(reserved);
     return TRUE;
 }

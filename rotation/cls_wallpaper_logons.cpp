@@ -235,7 +235,7 @@ void clsWallpaperLogons::WallpaperStep(int16_t position) {
         if (result != BitmapResult::Saved) {
             // Only a picture that cannot be loaded leaves the list; a bitmap that could not be written
             // (a full disk, a locked file) says nothing against the picture.
-            if (result == BitmapResult::NotAPicture) RemoveAndRelist(position);
+            if (result == BitmapResult::NotAPicture && !HeldElsewhere(path)) RemoveAndRelist(position);
             TSLN_FAIL(err::kNotConverted, "error occured when trying to save as bitmap " + path);
         }
         wallpaper = DesktopBitmapPath();
@@ -246,7 +246,7 @@ void clsWallpaperLogons::WallpaperStep(int16_t position) {
 void clsWallpaperLogons::LogonStep(int16_t position) {
     const std::string path = mEntries[position].Path;
     if (position > 0 && !VerifyLogonui(path)) {
-        RemoveAndRelist(position);
+        if (!HeldElsewhere(path)) RemoveAndRelist(position);
         TSLN_FAIL(err::kNotALogonScreen,
                   "Error occured when trying to set LogonUI " + path + "\r\nNot a valid LOGONUI file!");
     }
@@ -475,6 +475,13 @@ clsWallpaperLogons::FileState clsWallpaperLogons::StateOf(const std::string& pat
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
     const bool folderThere = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     return folderThere ? FileState::Missing : FileState::OutOfReach;
+}
+
+bool clsWallpaperLogons::HeldElsewhere(const std::string& path) {
+    const unique_file file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file && FileExists(path);
 }
 
 } // namespace tsln

@@ -3,6 +3,7 @@
 #include "unzip/unzip_api.h"
 #include "unzip/win_files.h"
 #include "unzip/zip_archive.h"
+#include "core/module_unload.h"
 #include "core/unique_any.h"
 
 #include <algorithm>
@@ -319,4 +320,9 @@ extern "C" int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char
     } catch (...) {
         return TSLN_UNZIP_BADARCHIVE;
     }
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH) tsln::ReleaseRuntimeOnUnload(reserved);
+    return TRUE;
 }

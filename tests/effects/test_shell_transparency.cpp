@@ -120,7 +120,8 @@ TEST_CASE("a missing value is logged at every check, which answers what it had d
     CHECK_FALSE(tsln::IsClassicStartMenu());
     CHECK_FALSE(tsln::IsClassicStartMenu());
     CHECK(Count(guard.LogAdded(), "\r\nDebug Information:\r\nTessaline.modMain.IsClassicStartMenu") == 2);
-    CHECK(guard.LogAdded().find("Error Number: 13\r\nType mismatch\r\n") != std::string::npos);
+    CHECK(guard.LogAdded().find("Error Number: 13\r\nType mismatch: the stored value Explorer\\ShellState is "
+                                "not a binary value\r\n") != std::string::npos);
 
     SetShellState(ShellState(0));
     RemoveValue(kDesktopKey, "UserPreferencesMask");

@@ -350,6 +350,22 @@ TEST_CASE("a file gone when it is previewed or applied is reported and its entry
     CHECK(seen[0].buttons == "OK");
 }
 
+TEST_CASE("a picture another program holds without sharing stays listed when the schedule cannot load it") {
+    CollectionGuard guard;
+    Pictures pictures;
+    const std::string a = pictures.Add("a.jpg"), b = pictures.Add("b.jpg");
+    guard.StoreList(kW, {Stored(a, "a"), Stored(b, "b")});
+    guard.StoreCurrent(kW, a);
+    clsWallpaperLogons wl;
+    wl.SettType(tType::Wallpapers);
+    const unique_file held(
+        CreateFileA(b.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    REQUIRE(held);
+    wl.SetWL(kNextEntry);
+    CHECK(Names(wl) == Strings{"a", "b"});
+    CHECK(guard.Log().find("error occured when trying to save as bitmap " + b) != std::string::npos);
+}
+
 TEST_CASE(
     "the schedule drops every file gone since the list was restored, and applies nothing when all are") {
     CollectionGuard guard;

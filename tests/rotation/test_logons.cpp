@@ -158,7 +158,7 @@ TEST_CASE("without administrator rights nothing changes and the administrator me
     CHECK(count == 3);
 }
 
-TEST_CASE("an entry that is no logon screen when it is applied is dropped") {
+TEST_CASE("an entry that is no logon screen when it is applied is dropped; one held locked stays") {
     CollectionGuard guard;
     Screens screens;
     testing::SetString(HKEY_LOCAL_MACHINE, kWinlogonKey, "UIHost", "LOGONUI.EXE");
@@ -167,8 +167,18 @@ TEST_CASE("an entry that is no logon screen when it is applied is dropped") {
     clsWallpaperLogons wl;
     Logons(wl).AddFile(blue);
     wl.AddFile(red);
-    REQUIRE(CopyFileA(FixtureProgram("notlogon\\logonui.exe").c_str(), blue.c_str(), FALSE));
     wl.SetWL(kDefaultEntry);
+    {
+        // Held by another program without sharing: it cannot be read now, which says nothing against it.
+        const unique_file held(CreateFileA(blue.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        REQUIRE(held);
+        wl.SetWL(kNextEntry);
+        CHECK(wl.Entries().Count() == 2);
+        CHECK(UIHost() == "LOGONUI.EXE");
+        wl.SetWL(kDefaultEntry);
+    }
+    REQUIRE(CopyFileA(FixtureProgram("notlogon\\logonui.exe").c_str(), blue.c_str(), FALSE));
     wl.SetWL(kNextEntry);
     CHECK(wl.Entries().Count() == 1);
     CHECK(wl.Entries()[1].Path == red);
