@@ -109,6 +109,11 @@ int cUnzip::Call(std::vector<std::string> include) {
             module_.reset();
             throw Win32Failure(code, __LINE__);
         }
+        // The library stays loaded for the rest of the process once it was loaded: on 32-bit Windows each
+        // load of a DLL that carries its own runtime costs a handle its unwinder never closes, and the
+        // main window reads its skin at every opening.
+        static const HMODULE kKeptLoaded = LoadLibraryA(library_.c_str());
+        (void)kKeptLoaded;
     }
 
     std::vector<char*> includeNames;

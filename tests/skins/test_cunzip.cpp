@@ -1,5 +1,6 @@
 // The zip extraction interface over the real dist\tsln.dll: listing, selecting, extracting, the events
 // and the answers the library gets, and archives that try to write elsewhere.
+#include "bench/process_counts.h"
 #include "core/app_error.h"
 #include "skins/cUnzip.h"
 #include "tests/skins/zip_writer.h"
@@ -211,6 +212,18 @@ TEST_CASE("the events and the answers the library gets") {
         u.zip.Cancel = nullptr;
         CHECK(u.zip.UnZip() == TSLN_UNZIP_OK);
     }
+}
+
+TEST_CASE("archives read again and again keep none of the process's handles") {
+    auto readOnce = [] {
+        Unzip u("sample.zip");
+        REQUIRE(u.zip.Directory() == TSLN_UNZIP_OK);
+    };
+    readOnce();
+    const long before = bench::CountObjects().handles;
+    for (int i = 0; i < 50; ++i)
+        readOnce();
+    CHECK(bench::CountObjects().handles <= before + 2); // each load of the library kept one on 32-bit
 }
 
 TEST_CASE("a library that cannot be loaded") {
