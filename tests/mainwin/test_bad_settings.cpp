@@ -8,6 +8,7 @@
 // window's closing stores its skin and place, a scheduled change its collection.
 #include "core/clsSetari.h"
 #include "core/mod_main.h"
+#include "effects/clsTranspEffects.h"
 #include "effects/shell_transparency.h"
 #include "rotation/frm_logo.h"
 #include "tests/mainwin/mainwin_fixture.h"
@@ -175,7 +176,10 @@ void CheckChangedOnlyBy(const Snapshot& before, const Snapshot& after, std::set<
         CAPTURE(step);
         CAPTURE(place.Where());
         if (place.inList && before[i].present) CHECK(after[i].present);
-        if (after[i] != before[i]) CHECK(writers.count(place.storedBy) == 1);
+        // A list is saved whole by its page and by every change of its collection, its entries as texts.
+        const bool allowed =
+            writers.count(place.storedBy) == 1 || (place.inList && writers.count(kChange) == 1);
+        if (after[i] != before[i]) CHECK(allowed);
     }
 }
 
@@ -206,13 +210,6 @@ void CheckLoggedOnce(const std::string& log, const std::string& step) {
             CAPTURE(entry);
             CHECK_MESSAGE(false, "logged more than once");
         }
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 std::string DataFile(const std::string& name) {
@@ -311,7 +308,13 @@ Reading Read(const Place& place, Damage damage) {
         tsln::RemoveProgramData();
         return {"", ""};
     }
-    if (place.key == kExplorerKey) return {tsln::IsClassicStartMenu() ? "classic" : "XP", "XP"};
+    if (place.key == kExplorerKey) {
+        // As the agent reads it, ten times a second: a lasting failure is logged once.
+        static tsln::StartMenuPoll poll;
+        tsln::clsTranspEffects effects;
+        poll.Poll(effects);
+        return {"", ""};
+    }
     if (place.key == kRunKey) return {std::to_string(settings.Autostart()), "0"};
     if (place.key == kProduct) {
         // Written again by every store.
@@ -353,7 +356,8 @@ TEST_CASE("each value the program keeps, spoiled in turn, reads as its default, 
         for (int d = 0; d < kDamages; ++d) {
             const Damage damage = static_cast<Damage>(d);
             CAPTURE(place.Where());
-            CAPTURE(kDamageNames[d]);
+            const std::string damageName = kDamageNames[d];
+        CAPTURE(damageName);
             StoreGood();
             Spoil(place, damage);
             const Snapshot spoiled = Take();
@@ -411,6 +415,8 @@ void CheckPageDefaults(tsln::frmMain& window, int page) {
 
 // Runs this thread's messages until both schedule timers of the agent have expired `count` times.
 void PumpTicks(const tsln::frmLogo& agent, int count) {
+    REQUIRE(agent.WallpaperTimer() != nullptr); // made by a load that went through
+    REQUIRE(agent.LogonTimer() != nullptr);
     const UINT_PTR wallpapers = agent.WallpaperTimer()->TimerID(), logons = agent.LogonTimer()->TimerID();
     REQUIRE(wallpapers != 0);
     REQUIRE(logons != 0);
@@ -493,7 +499,8 @@ void CheckShownDefaults(HWND main, int page) {
 
 TEST_CASE("every value spoiled at once: the main window of this process through its six pages") {
     for (int d = 0; d < kDamages; ++d) {
-        CAPTURE(kDamageNames[d]);
+        const std::string damageName = kDamageNames[d];
+        CAPTURE(damageName);
         OutsideGuard outside;
         InProcessMain main;
         tsln::frmMain::Unload();
@@ -524,7 +531,8 @@ TEST_CASE("every value spoiled at once: the main window of this process through 
 
 TEST_CASE("every value spoiled at once: the agent of this process, both schedule timers ticking") {
     for (int d = 0; d < kDamages; ++d) {
-        CAPTURE(kDamageNames[d]);
+        const std::string damageName = kDamageNames[d];
+        CAPTURE(damageName);
         settings_test::RegistryGuard guard;
         OutsideGuard outside;
         testing::BoxWatcher boxes;
@@ -556,7 +564,8 @@ TEST_CASE("every value spoiled at once: the program started by the user, through
     // Binary noise where numbers belong, text noise without its end where texts do. The skin is spoiled
     // in this process only: the program must show the test skin, whose buttons are clicked.
     for (int d = kMissing; d <= kGarbage; ++d) {
-        CAPTURE(kDamageNames[d]);
+        const std::string damageName = kDamageNames[d];
+        CAPTURE(damageName);
         OutsideGuard outside;
         testing::FileSnapshot log{testing::UserAppFolder() + "\\Tessaline.log"};
         Snapshot before;
