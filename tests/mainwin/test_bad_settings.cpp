@@ -445,19 +445,20 @@ bool Answers(HWND hwnd) {
 }
 
 // A shown control of the main window (another process's) with that caption, or null.
+struct Look {
+    const std::string& caption;
+    HWND found;
+};
+
+BOOL CALLBACK LookAt(HWND child, LPARAM param) {
+    auto* look = reinterpret_cast<Look*>(param);
+    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->found = child;
+    return look->found == nullptr;
+}
+
 HWND ShownControl(HWND main, const std::string& caption) {
-    struct Look {
-        const std::string& caption;
-        HWND found;
-    } look{caption, nullptr};
-    EnumChildWindows(
-        main,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* look = reinterpret_cast<Look*>(param);
-            if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->found = child;
-            return look->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&look));
+    Look look{caption, nullptr};
+    EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
     return look.found;
 }
 
