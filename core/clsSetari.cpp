@@ -118,6 +118,8 @@ std::string clsSetari::ReadText(const char* subkey, const char* name, const char
     reg_.SetSubkey(subkey);
     const RegValue stored = reg_.GetRegistryValue(name, RegValue(defaultValue));
     try {
+        // Bytes are no text, whatever characters they happen to spell.
+        if (stored.IsBytes()) TSLN_FAIL(err::kTypeMismatch);
         return stored.AsText();
     } catch (...) {
         NoteUnreadable(subkey, name, stored);

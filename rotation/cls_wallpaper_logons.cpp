@@ -3,6 +3,7 @@
 #include "core/error_report.h"
 #include "core/launcher.h"
 #include "core/mod_main.h"
+#include "core/product.h"
 #include "core/window.h"
 #include "rotation/apply_logon.h"
 #include "rotation/apply_wallpaper.h"
@@ -12,6 +13,7 @@
 #include "shellutil/picture_file.h"
 #include "ui/msgbox.h"
 
+#include <map>
 #include <utility>
 
 namespace tsln {
@@ -35,6 +37,22 @@ std::string NameKey(const std::string& name) {
     std::string key(static_cast<size_t>(size), '\0');
     LCMapStringA(LOCALE_USER_DEFAULT, flags, name.data(), length, &key[0], size);
     return key;
+}
+
+// A stored list entry the collection cannot read is logged once, not at every restore: the agent restores
+// its lists at every scheduled change. The memory is program-wide, as the log is; an entry that changes
+// to another unreadable one is logged again.
+void NoteUnreadableEntry(tType kind, const std::pair<std::string, std::string>& stored) {
+    static std::map<std::string, std::string> reported;
+    const std::string place =
+        std::string(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) + "\\" + stored.first;
+    auto known = reported.find(place);
+    if (known != reported.end() && known->second == stored.second) return;
+    reported[place] = stored.second;
+    AppError failure = CurrentFailure();
+    failure.description += ": the stored entry " + place + " cannot be read; it and the entries after it are "
+                                                              "kept as they stand";
+    ReportError(BuildReport(failure, "Tessaline.colWL.Restore"), kSilent);
 }
 
 // Paths are equal as the file system takes them: letter case aside.
@@ -356,12 +374,14 @@ void clsWallpaperLogons::Restore() {
                 // they stand.
                 for (size_t rest = i; rest < stored.size(); ++rest)
                     unread_.push_back(stored[rest].second);
-                throw;
+                NoteUnreadableEntry(mKind, stored[i]);
+                return;
             }
         }
-        SetCurrentPath(settings.Current());
+        // Read, not known: saved only once the collection changes them, so that a stored value the
+        // program cannot read stays as the user left it.
+        mCurrentPath = settings.Current();
         mLastFolder = settings.DefaultDir();
-        lastFolderKnown_ = true;
     } catch (...) {
         HandleFailure("Tessaline.colWL.Restore", kSilent);
     }

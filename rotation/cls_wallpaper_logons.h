@@ -106,7 +106,7 @@ private:
 
     // What was read, so that a list that could not be read whole is never saved over: the stored
     // texts from the first unreadable one on are kept as they were, and the current path and last
-    // folder are written only once known.
+    // folder are written only once the collection has changed them.
     bool listRead_ = false;
     std::vector<std::string> unread_;
     bool currentKnown_ = false;

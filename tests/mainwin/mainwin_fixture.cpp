@@ -101,7 +101,9 @@ SkinGuard::SkinGuard() {
     settings.SetOnTOP(1);
 }
 
-StartedExe::StartedExe() : process(tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "")) {
+StartedExe::StartedExe(const std::function<void()>& prepare) {
+    if (prepare) prepare();
+    process = tsdriver::Process::Start(testing::DistDir() + "\\Tessaline.exe", "");
     REQUIRE(process.Id() != 0);
     REQUIRE(testing::WaitFor([&] { return (main = process.FindMain()) != nullptr || !process.Running(); },
                              30000));

@@ -9,6 +9,7 @@
 #include "ui/main/frm_main.h"
 
 #include <windows.h>
+#include <functional>
 #include <string>
 
 namespace mainwin_test {
@@ -46,9 +47,9 @@ struct SkinGuard {
 };
 
 // The real Tessaline.exe started by the user, its main window shown and faded in; killed at the end if
-// still running.
+// still running. `prepare` runs just before the start, with the skin stored.
 struct StartedExe {
-    StartedExe();
+    explicit StartedExe(const std::function<void()>& prepare = {});
     ~StartedExe() { process.Kill(); }
     // Clicks the movie's button that sends (command, argument).
     void Click(const std::string& command, const std::string& argument = {});
