@@ -27,20 +27,10 @@ uint8_t ToByte(int32_t value) {
 }
 
 // A stored value the program cannot read (edited by hand, half written, of another type) counts as its
-// default, and the user's value stays in the registry until a page that shows it is saved. It is logged
-// once, not on every read: the agent reads some values on every scheduled change, and a log entry each
-// time would fill the log with one line. The memory is program-wide, as the log is; a value that changes
-// to another unreadable one is logged again.
+// default, and the user's value stays in the registry until a page that shows it is saved.
 void NoteUnreadable(const char* subkey, const char* name, const RegValue& stored) {
-    static std::map<std::string, RegValue> reported;
-    const std::string place = std::string(subkey) + "\\" + name;
-    auto known = reported.find(place);
-    if (known != reported.end() && known->second == stored) return;
-    reported[place] = stored;
-    AppError failure = CurrentFailure();
-    failure.description +=
-        ": the stored value " + place + " is not one the program wrote; its default is used";
-    ReportError(BuildReport(failure, std::string("Tessaline.clsSetari.") + name), kSilent);
+    LogUnreadableOnce(std::string(subkey) + "\\" + name, stored, "is not one the program wrote; its default is used",
+                      std::string("Tessaline.clsSetari.") + name);
 }
 
 // A control's value as a stored byte: a ticked check box is 1, a selected option button is 255
@@ -52,6 +42,17 @@ uint8_t OptionByte(const SettingsToggle& control) {
     return control.Value() ? 255 : 0;
 }
 } // namespace
+
+void LogUnreadableOnce(const std::string& place, const RegValue& stored, const std::string& consequence,
+                       const std::string& source) {
+    static std::map<std::string, RegValue> logged;
+    auto known = logged.find(place);
+    if (known != logged.end() && known->second == stored) return;
+    logged[place] = stored;
+    AppError failure = CurrentFailure();
+    failure.description += ": the stored value " + place + " " + consequence;
+    ReportError(BuildReport(failure, source), kSilent);
+}
 
 std::string ProgramVersionText() {
     return std::to_string(TSLN_VERSION_MAJOR) + "." + std::to_string(TSLN_VERSION_MINOR) + "." +

@@ -18,6 +18,13 @@ std::string ProgramVersionText();
 // The Run value that starts this executable at log-on: its folder, "\", its base name, ".exe -s".
 std::string AutostartCommand();
 
+// Logs the failure being handled (call only inside a catch block) as one about the stored value at
+// `place` ("Settings\OnTOP"), its description ended by `consequence`: once, and again only when the place
+// holds another value than when last logged. The agent reads some values at every scheduled change, and
+// an entry each time would fill the log with one line; the memory is program-wide, as the log is.
+void LogUnreadableOnce(const std::string& place, const RegValue& stored, const std::string& consequence,
+                       const std::string& source);
+
 class clsSetari;
 
 // The settings of one kind of collection: the same value names under the kind's own key ("Wallpapers" or

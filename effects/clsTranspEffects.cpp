@@ -138,7 +138,6 @@ bool clsTranspEffects::Fade(HWND lWhat_FRM, int16_t iAmount, int16_t iSpeed, uin
 
 void clsTranspEffects::OnTOP(bool bOnTop, HWND hWnd) {
     SetWindowPos(hWnd, bOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    mSettings.SetOnTOP(bOnTop ? 1 : 0);
 }
 
 void clsTranspEffects::ShowTransparency(PictureSurface& cSrc, PictureSurface& cDest, uint8_t nLevel) {

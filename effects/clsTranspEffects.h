@@ -69,8 +69,8 @@ public:
     // caller, leaving the window as it was.
     bool Fade(HWND lWhat_FRM, int16_t iAmount, int16_t iSpeed, uint8_t iInitialValue, uint8_t iFinalValue);
 
-    // Places the window above all others, or back among the normal ones, and stores the choice in the
-    // OnTOP setting. Failures of the setting pass to the caller.
+    // Places the window above all others, or back among the normal ones. The OnTOP setting is stored by
+    // its page alone, so that a stored value the program cannot read stays as the user left it.
     void OnTOP(bool bOnTop, HWND hWnd);
 
     // Clears `cDest` and draws `cSrc` onto it at the constant alpha `nLevel`, in the source's size.

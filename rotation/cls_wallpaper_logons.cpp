@@ -13,7 +13,6 @@
 #include "shellutil/picture_file.h"
 #include "ui/msgbox.h"
 
-#include <map>
 #include <utility>
 
 namespace tsln {
@@ -40,19 +39,11 @@ std::string NameKey(const std::string& name) {
 }
 
 // A stored list entry the collection cannot read is logged once, not at every restore: the agent restores
-// its lists at every scheduled change. The memory is program-wide, as the log is; an entry that changes
-// to another unreadable one is logged again.
+// its lists at every scheduled change.
 void NoteUnreadableEntry(tType kind, const std::pair<std::string, std::string>& stored) {
-    static std::map<std::string, std::string> reported;
-    const std::string place =
-        std::string(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) + "\\" + stored.first;
-    auto known = reported.find(place);
-    if (known != reported.end() && known->second == stored.second) return;
-    reported[place] = stored.second;
-    AppError failure = CurrentFailure();
-    failure.description += ": the stored entry " + place + " cannot be read; it and the entries after it are "
-                                                              "kept as they stand";
-    ReportError(BuildReport(failure, "Tessaline.colWL.Restore"), kSilent);
+    LogUnreadableOnce(std::string(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) + "\\" + stored.first,
+                      RegValue(stored.second), "cannot be read; it and the entries after it are kept as they stand",
+                      "Tessaline.colWL.Restore");
 }
 
 // Paths are equal as the file system takes them: letter case aside.
@@ -501,7 +492,8 @@ bool clsWallpaperLogons::HeldElsewhere(const std::string& path) {
     const unique_file file(CreateFileA(path.c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file && FileExists(path);
+    const DWORD code = file ? ERROR_SUCCESS : GetLastError();
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
 }
 
 } // namespace tsln

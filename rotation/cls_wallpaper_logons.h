@@ -92,8 +92,8 @@ private:
     void ShowPictureFile(const std::string& path);
     void SetCurrentPath(std::string path);
     static FileState StateOf(const std::string& path);
-    // Whether a file that is there cannot be read now (another program holds it without sharing, access
-    // is denied): a failure to load it then says nothing against the entry, which stays.
+    // Whether the file cannot be read now because another program holds it without sharing: a failure to
+    // load it then says nothing against the entry, which stays.
     static bool HeldElsewhere(const std::string& path);
 
     clsSetari mSettings;

@@ -299,17 +299,18 @@ TEST_CASE(
     CHECK(doneCount == 0);
 }
 
-TEST_CASE("OnTOP places the window and stores the choice; FormShadow shadows the class only when chosen") {
+TEST_CASE("OnTOP places the window and leaves the setting to its page; FormShadow shadows the class only when "
+          "chosen") {
     EffectsGuard guard;
     TestWindow window("TslnPlaceTest", "placed");
     clsTranspEffects fx;
 
+    guard.settings.SetOnTOP(0);
     fx.OnTOP(true, window.get());
     CHECK(IsTopmost(window.get()));
-    CHECK(guard.settings.OnTOP() == 1);
+    CHECK(guard.settings.OnTOP() == 0);
     fx.OnTOP(false, window.get());
     CHECK_FALSE(IsTopmost(window.get()));
-    CHECK(guard.settings.OnTOP() == 0);
 
     guard.settings.SetInterface_Shadow(0);
     CHECK(fx.FormShadow(window.get()));

@@ -92,9 +92,7 @@ void frmMain::Form_Activate() {
     if (!xEF) NewEffects(); // a window that could not be made translucent released it
     xEF->Fade(hwnd(), kFadeInStep, kFadeTick, kFadeLow, kShownAlpha);
     xEF->FormShadow(hwnd());
-    // Only applied: the setting is stored by its page, so that one it cannot read stays as it is.
-    SetWindowPos(hwnd(), cSettings->OnTOP() != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
+    xEF->OnTOP(cSettings->OnTOP() != 0, hwnd());
     // The movie takes no keys and opens no menu of its own; the filter goes with the player's window.
     FlashMenu(hwnd(), false);
     Activated_ = true;

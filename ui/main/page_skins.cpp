@@ -65,7 +65,8 @@ void SkinsPage::chkProgram_Click(int index) {
     const bool on = box.Value();
     if (index == kOnTop) {
         clsTranspEffects effects;
-        effects.OnTOP(on, window_.hwnd()); // stores the setting too
+        effects.OnTOP(on, window_.hwnd());
+        window_.Settings().SetOnTOP(on ? 1 : 0);
     } else if (index == kSound) {
         SwitchMovieSound(on ? kSoundOnFrames : kSoundOffFrames);
         window_.Settings().SetSound(on ? 1 : 0);
