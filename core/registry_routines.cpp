@@ -13,6 +13,11 @@ LONG SetText(HKEY key, const std::string& name, const std::string& text, DWORD t
     return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.empty() ? 0 : text.size() + 1));
 }
+// A stored text without its terminating NUL: one written by another program without the terminator
+// keeps its last character.
+std::string StoredText(const char* chars, DWORD size) {
+    return std::string(chars, size > 0 && chars[size - 1] == '\0' ? size - 1 : size);
+}
 } // namespace
 
 const RegValue* RegPairs::Find(const std::string& name) const {
@@ -89,10 +94,10 @@ RegValue RegistryRoutines::GetRegistryValue(const std::string& name, const RegVa
     switch (type) {
     case REG_SZ:
         if (size == 0) return defaultValue;
-        return RegValue(std::string(chars, size - 1));
+        return RegValue(StoredText(chars, size));
     case REG_EXPAND_SZ: {
         if (size == 0) return defaultValue;
-        std::string raw(chars, size - 1);
+        std::string raw = StoredText(chars, size);
         return RegValue(ExpandEnvironment(TrimNull(raw)));
     }
     case REG_BINARY:
@@ -207,10 +212,10 @@ RegPairs RegistryRoutines::EnumRegistryValues(HKEY root, const std::string& path
         RegValue value;
         switch (type) {
         case REG_SZ:
-            value = RegValue(size == 0 ? std::string() : std::string(chars, size - 1));
+            value = RegValue(StoredText(chars, size));
             break;
         case REG_EXPAND_SZ: {
-            std::string raw = size == 0 ? std::string() : std::string(chars, size - 1);
+            std::string raw = StoredText(chars, size);
             if (!raw.empty()) {
                 std::string expanded = ExpandEnvironment(TrimNull(raw));
                 value = RegValue(TrimNull(expanded));

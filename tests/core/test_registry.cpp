@@ -73,6 +73,11 @@ TEST_CASE("each value type reads back converted") {
     testing::SetString(HKEY_CURRENT_USER, path, "Multi", multi, REG_MULTI_SZ);
     CHECK(reg.GetRegistryValue("Multi").AsText() == std::string("one\0two", 7));
 
+    // Another program's text written without its terminator keeps its last character, read or listed.
+    testing::SetRaw(HKEY_CURRENT_USER, path, "Bare", REG_SZ, "bare", 4);
+    CHECK(reg.GetRegistryValue("Bare") == RegValue("bare"));
+    CHECK(*reg.EnumRegistryValues(HKEY_CURRENT_USER, scratch.Path()).Find("Bare") == RegValue("bare"));
+
     // A type the accessor does not handle gives the default, though the value is there.
     const BYTE qword[8] = {1};
     testing::SetRaw(HKEY_CURRENT_USER, path, "Qword", REG_QWORD, qword, sizeof qword);
