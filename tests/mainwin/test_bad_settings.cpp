@@ -456,9 +456,13 @@ BOOL CALLBACK LookAt(HWND child, LPARAM param) {
     return look->found == nullptr;
 }
 
+// Waited for: the other process shows a page's controls when it gets to it.
 HWND ShownControl(HWND main, const std::string& caption) {
     Look look{caption, nullptr};
-    EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
+    testing::WaitFor([&] {
+        EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
+        return look.found != nullptr;
+    });
     return look.found;
 }
 
