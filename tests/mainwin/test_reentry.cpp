@@ -320,16 +320,15 @@ struct Pictures {
             paths.push_back(dir / name);
         }
     }
-    // The wallpaper list stored with these pictures, or empty.
-    void Store(bool all) const {
+    // The wallpaper list stored with `lines` entries, these pictures over and over.
+    void Store(int lines) const {
         const std::string key = settings_test::At("Wallpapers");
         testing::DeleteTree(HKEY_CURRENT_USER, key + "\\List");
         testing::SetString(HKEY_CURRENT_USER, key, "Current", "");
         testing::SetDword(HKEY_CURRENT_USER, key, "Default", 0);
-        if (!all) return;
-        for (size_t i = 0; i < paths.size(); ++i)
+        for (int i = 0; i < lines; ++i)
             testing::SetString(HKEY_CURRENT_USER, key + "\\List", std::to_string(i + 1),
-                               paths[i] + "*" + std::to_string(i) + "**0");
+                               paths[i % paths.size()] + "*" + std::to_string(i) + "**0");
     }
     int Listed(const frmMain* window) const {
         // The window must still be the one the operation ran on: a freed one is not asked.
@@ -400,7 +399,7 @@ TEST_CASE("every message delivered during a folder drop on the wallpapers' list"
     Program program;
     Pictures pictures;
     EveryMessage(program, "folder drop", false, [&](Run& run) {
-        pictures.Store(false);
+        pictures.Store(0);
         frmMain* window = frmMain::Instance();
         window->swfSKIN_FSCommand("tab", "3");
         tsln::ListPage& page = window->ListTab(tsln::tType::Wallpapers);
@@ -414,18 +413,19 @@ TEST_CASE("every message delivered during a folder drop on the wallpapers' list"
 }
 
 TEST_CASE("every message delivered while a list is filled") {
+    constexpr int kLines = 400; // long enough for a fade-out to end while it fills
     Program program;
     Pictures pictures;
     EveryMessage(program, "list filled", false, [&](Run& run) {
-        pictures.Store(true);
+        pictures.Store(kLines);
         frmMain* window = frmMain::Instance();
         bool filling = true;
         run.during = [&] { return filling; };
         run.Kick(); // taken while the first line is listed
         window->swfSKIN_FSCommand("tab", "3");
         filling = false;
-        return pictures.Listed(window) == 4 && frmMain::Instance() == window &&
-               window->ListTab(tsln::tType::Wallpapers).cboLista().ListCount() == 4;
+        return pictures.Listed(window) == kLines && frmMain::Instance() == window &&
+               window->ListTab(tsln::tType::Wallpapers).cboLista().ListCount() == kLines;
     });
 }
 
