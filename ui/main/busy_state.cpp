@@ -4,6 +4,7 @@
 namespace tsln {
 
 BusyState::BusyState(frmMain& window, MousePointer pointer) : window_(window) {
+    window_.HoldUnload();
     window_.SetMousePointer(pointer);
     EnableWindow(window_.hwnd(), FALSE);
 }
@@ -11,6 +12,7 @@ BusyState::BusyState(frmMain& window, MousePointer pointer) : window_(window) {
 BusyState::~BusyState() {
     window_.SetMousePointer(MousePointer::kDefault);
     if (window_.hwnd() != nullptr) EnableWindow(window_.hwnd(), TRUE);
+    window_.ReleaseUnload();
 }
 
 } // namespace tsln

@@ -1,5 +1,6 @@
 // The busy state of the main window while one of its pages works: the window's pointer changes and the
-// window is disabled; both come back when the state ends, whatever way the work ended.
+// window is disabled; both come back when the state ends, whatever way the work ended. The window is held
+// meanwhile (frmMain::Hold): the work may let messages run.
 #pragma once
 
 namespace tsln {

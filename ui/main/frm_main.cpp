@@ -5,6 +5,8 @@
 #include "ui/msgbox.h"
 #include "ui/skinned_dialog.h"
 
+#include <utility>
+
 namespace tsln {
 
 namespace {
@@ -42,7 +44,25 @@ void frmMain::Unload() {
     if (gMain && gMain->hwnd() != nullptr) gMain->UnloadNow();
 }
 
+void frmMain::ReleaseUnload() {
+    // Posted: the operation's own clean-up still runs after its last hold.
+    if (--holds_ == 0 && std::exchange(unloadHeld_, false)) UnloadLater();
+}
+
+namespace {
+BOOL CALLBACK DestroyIfOwnedBy(HWND window, LPARAM owner) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) DestroyWindow(window);
+    return TRUE;
+}
+} // namespace
+
 void frmMain::UnloadNow() {
+    if (holds_ > 0) {
+        unloadHeld_ = true;
+        return;
+    }
+    // A box or dialog shown over the window borrows its skin manager: it goes first, as if cancelled.
+    EnumThreadWindows(GetCurrentThreadId(), &DestroyIfOwnedBy, reinterpret_cast<LPARAM>(hwnd()));
     Form_QueryUnload();
     DestroyWindow(hwnd());
 }

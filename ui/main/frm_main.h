@@ -45,6 +45,20 @@ public:
     // Unloads the loaded window (the program ends): the skin manager stores the skin and the position.
     static void Unload();
 
+    // Holds the window while one of its operations lets messages run (a walk, a list being filled, a box
+    // over it): an unload asked meanwhile (a close, a fade-out that ended) is carried out once the last
+    // such operation has ended, so that none of them finds its window and pages gone.
+    class Hold {
+    public:
+        explicit Hold(frmMain& window) : window_(window) { window_.HoldUnload(); }
+        ~Hold() { window_.ReleaseUnload(); }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        frmMain& window_;
+    };
+
     // The skin manager: created at the first activation, released when the window is about to unload.
     clsSkins* cSKIN() const { return cSKIN_.get(); }
     // The transparency slider's value; writing it runs the slider's release handler as well.
@@ -137,6 +151,9 @@ private:
     void xEF_Done();
     void UnloadNow();
     void UnloadLater();
+    friend class BusyState;
+    void HoldUnload() { ++holds_; }
+    void ReleaseUnload();
     void CreatePages();
     HCURSOR PointerCursor() const;
 
@@ -174,6 +191,8 @@ private:
     int16_t RTop_ = 0;
     int16_t RLeft_ = 0;
     MousePointer pointer_ = MousePointer::kDefault;
+    int holds_ = 0;
+    bool unloadHeld_ = false; // an unload waits for the holds to end
 };
 
 } // namespace tsln

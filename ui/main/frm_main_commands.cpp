@@ -27,6 +27,8 @@ std::string frmMain::LinkOf(int page) {
 }
 
 void frmMain::swfSKIN_FSCommand(const std::string& command, const std::string& args) {
+    // Opening a list page fills it, and the close box waits for its answer: both let messages run.
+    Hold hold(*this);
     Guarded("Tessaline.frmMain.swfSKIN_FSCommand", kShown, [&] {
         const std::string name = Lower(command);
         if (name == "bar")
