@@ -52,6 +52,10 @@ void operator delete(void* block) noexcept {
     slot = block;
 }
 
+void operator delete(void* block, size_t) noexcept {
+    operator delete(block);
+}
+
 namespace testing {
 
 int ReleaseFreedBlocks() {

@@ -122,6 +122,7 @@ TEST_CASE("ShowBrowse opens with the folder selected and returns the one chosen"
         CHECK_FALSE(picker.bCancelled());
     }
     SUBCASE("another folder chosen in the dialog") {
+        WarmUpShell(other);
         cBrowseFolder picker;
         picker.SetsFolder(dir.Path());
         Shown shown = ShowAndAnswer([&] { return picker.ShowBrowse(); }, SelectAndOk(other));
