@@ -429,6 +429,29 @@ TEST_CASE("every message delivered while a list is filled") {
     });
 }
 
+TEST_CASE("a click on the movie while a list fills is not taken: the window is busy meanwhile") {
+    Program program;
+    Pictures pictures;
+    pictures.Store(400);
+    program.Ready(true);
+    frmMain* window = frmMain::Instance();
+    const POINT ok = ButtonPoint(PlayerOf(window->hwnd()), "ok");
+    const Message click{"a click on the movie's ok", Ends::Nothing, [&](Run&) { LeftClickAt(ok); }};
+    Run run{click};
+    bool filling = true;
+    run.during = [&] { return filling && !IsWindowEnabled(window->hwnd()); };
+    gRun = &run;
+    auto done = tsln::make_scope_exit([] { gRun = nullptr; });
+    run.Kick(); // taken while the first line is listed
+    window->swfSKIN_FSCommand("tab", "3");
+    filling = false;
+    CHECK(run.delivered);
+    CHECK(run.duringOperation);
+    CHECK(program.Pump(MainShown));
+    CHECK(frmMain::Instance() == window);
+    CHECK(testing::ReleaseFreedBlocks() == 0);
+}
+
 TEST_CASE("every message delivered while the skin's versions are tested at the first activation") {
     Program program;
     EveryMessage(program, "skin versions", true, [&](Run& run) {

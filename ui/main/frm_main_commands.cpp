@@ -4,6 +4,7 @@
 #include "core/units.h"
 #include "rotation/frm_logo.h"
 #include "skins/skin_values.h"
+#include "ui/main/busy_state.h"
 #include "ui/main/frm_main.h"
 #include "ui/msgbox.h"
 
@@ -47,9 +48,14 @@ void frmMain::swfSKIN_FSCommand(const std::string& command, const std::string& a
 void frmMain::OpenTab(const std::string& args) {
     CurrentTab_ = ParseInt16(args);
     MainPage& page = Page(CurrentTab_);
-    page.Open();
-    // Filled while hidden: the clicks that loading raises are not the user's.
-    cSettings->ReadSettings(*this, CurrentTab_);
+    {
+        // Filling a list lets messages run: a click on the movie meanwhile (another tab, "ok") would
+        // release the collection being filled.
+        BusyState busy(*this);
+        page.Open();
+        // Filled while hidden: the clicks that loading raises are not the user's.
+        cSettings->ReadSettings(*this, CurrentTab_);
+    }
     page.Panel().SetVisible(true);
     // Above the movie, whose player window the skin may have placed over the pages.
     SetWindowPos(page.Panel().hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
