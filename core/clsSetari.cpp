@@ -29,7 +29,8 @@ uint8_t ToByte(int32_t value) {
 // A stored value the program cannot read (edited by hand, half written, of another type) counts as its
 // default, and the user's value stays in the registry until a page that shows it is saved.
 void NoteUnreadable(const char* subkey, const char* name, const RegValue& stored) {
-    LogUnreadableOnce(std::string(subkey) + "\\" + name, stored, "is not one the program wrote; its default is used",
+    LogUnreadableOnce(std::string(subkey) + "\\" + name, stored,
+                      "is not one the program wrote; its default is used",
                       std::string("Tessaline.clsSetari.") + name);
 }
 

@@ -41,9 +41,10 @@ std::string NameKey(const std::string& name) {
 // A stored list entry the collection cannot read is logged once, not at every restore: the agent restores
 // its lists at every scheduled change.
 void NoteUnreadableEntry(tType kind, const std::pair<std::string, std::string>& stored) {
-    LogUnreadableOnce(std::string(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) + "\\" + stored.first,
-                      RegValue(stored.second), "cannot be read; it and the entries after it are kept as they stand",
-                      "Tessaline.colWL.Restore");
+    LogUnreadableOnce(
+        std::string(IsLogons(kind) ? kLogonListSubkey : kWallpaperListSubkey) + "\\" + stored.first,
+        RegValue(stored.second), "cannot be read; it and the entries after it are kept as they stand",
+        "Tessaline.colWL.Restore");
 }
 
 // Paths are equal as the file system takes them: letter case aside.

@@ -299,8 +299,9 @@ TEST_CASE(
     CHECK(doneCount == 0);
 }
 
-TEST_CASE("OnTOP places the window and leaves the setting to its page; FormShadow shadows the class only when "
-          "chosen") {
+TEST_CASE(
+    "OnTOP places the window and leaves the setting to its page; FormShadow shadows the class only when "
+    "chosen") {
     EffectsGuard guard;
     TestWindow window("TslnPlaceTest", "placed");
     clsTranspEffects fx;

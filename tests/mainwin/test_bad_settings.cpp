@@ -357,7 +357,7 @@ TEST_CASE("each value the program keeps, spoiled in turn, reads as its default, 
             const Damage damage = static_cast<Damage>(d);
             CAPTURE(place.Where());
             const std::string damageName = kDamageNames[d];
-        CAPTURE(damageName);
+            CAPTURE(damageName);
             StoreGood();
             Spoil(place, damage);
             const Snapshot spoiled = Take();
