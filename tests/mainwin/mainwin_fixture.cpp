@@ -120,20 +120,24 @@ void StartedExe::Click(const std::string& command, const std::string& argument) 
 namespace {
 struct Look {
     const std::string& caption;
-    bool shown;
+    HWND found;
 };
 
 BOOL CALLBACK LookAt(HWND child, LPARAM param) {
     auto* look = reinterpret_cast<Look*>(param);
-    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->shown = true;
-    return !look->shown;
+    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->found = child;
+    return look->found == nullptr;
 }
 } // namespace
 
-bool ShownCaption(HWND main, const std::string& caption) {
-    Look look{caption, false};
+HWND ShownControl(HWND main, const std::string& caption) {
+    Look look{caption, nullptr};
     EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
-    return look.shown;
+    return look.found;
+}
+
+bool ShownCaption(HWND main, const std::string& caption) {
+    return ShownControl(main, caption) != nullptr;
 }
 
 InProcessMain::InProcessMain(int answer) : boxes(answer) {

@@ -62,6 +62,8 @@ struct StartedExe {
 
 // Whether a shown control of the main window has that caption.
 bool ShownCaption(HWND main, const std::string& caption);
+// That shown control, or null.
+HWND ShownControl(HWND main, const std::string& caption);
 
 // A main window of this process shown from the test skin in a scratch skins folder, faded in; the
 // platform's boxes are answered with `answer`.

@@ -444,30 +444,15 @@ bool Answers(HWND hwnd) {
     return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
 }
 
-// A shown control of the main window (another process's) with that caption, or null.
-struct Look {
-    const std::string& caption;
-    HWND found;
-};
-
-BOOL CALLBACK LookAt(HWND child, LPARAM param) {
-    auto* look = reinterpret_cast<Look*>(param);
-    if (IsWindowVisible(child) && testing::WindowText(child) == look->caption) look->found = child;
-    return look->found == nullptr;
-}
-
 // Waited for: the other process shows a page's controls when it gets to it.
-HWND ShownControl(HWND main, const std::string& caption) {
-    Look look{caption, nullptr};
-    testing::WaitFor([&] {
-        EnumChildWindows(main, &LookAt, reinterpret_cast<LPARAM>(&look));
-        return look.found != nullptr;
-    });
-    return look.found;
+HWND WaitShown(HWND main, const std::string& caption) {
+    HWND found = nullptr;
+    testing::WaitFor([&] { return (found = ShownControl(main, caption)) != nullptr; });
+    return found;
 }
 
 bool Checked(HWND main, const std::string& caption) {
-    const HWND box = ShownControl(main, caption);
+    const HWND box = WaitShown(main, caption);
     INFO(caption);
     REQUIRE(box != nullptr);
     return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -478,7 +463,7 @@ void CheckShownDefaults(HWND main, int page) {
     CAPTURE(page);
     switch (page) {
     case 0:
-        CHECK(ShownControl(main, "100%") != nullptr);
+        CHECK(WaitShown(main, "100%") != nullptr);
         CHECK_FALSE(Checked(main, "apply to Start Menu"));
         CHECK_FALSE(Checked(main, "apply to taskbar"));
         break;
@@ -487,7 +472,7 @@ void CheckShownDefaults(HWND main, int page) {
         CHECK_FALSE(Checked(main, page == tsln::kLogonsPage ? "reset LogonUI to default" : "no wallpaper"));
         CHECK(Checked(main, "alphabetical order"));
         CHECK_FALSE(Checked(main, "randomize"));
-        if (page == tsln::kWallpapersPage) CHECK(ShownControl(main, "stretch to the screen") != nullptr);
+        if (page == tsln::kWallpapersPage) CHECK(WaitShown(main, "stretch to the screen") != nullptr);
         break;
     case 4:
         CHECK(Checked(main, "use transparency effects"));
